@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Pulvar need.
+# Quiet when everything is there already.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ qt6-base-dev          # build
+  locales                                     # a decimal-comma locale for the number tests
+  fonts-dejavu-core fonts-liberation2         # the window's fonts where MS Sans Serif is missing
+  xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
+)
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+
+# The number tests also run under German conventions, which write a decimal comma.
+german_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' ||
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+german_locale
