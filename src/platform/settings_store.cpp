@@ -1,0 +1,90 @@
+// The per-user settings store on QSettings, with names matched without regard to letter case.
+#include "platform/settings_store.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+namespace {
+
+// QSettings reads "/" as a level separator, so a "/" inside one name ("U/I") is kept as "%2F",
+// and "%" as "%25" so that no two names share a stored form.
+QString StoredForm(const QString& name) {
+    QString stored = name;
+    return stored.replace('%', QStringLiteral("%25")).replace('/', QStringLiteral("%2F"));
+}
+
+// The spelling under which a name is already stored, if any.
+std::optional<QString> FindStored(const QStringList& storedNames, const QString& wanted) {
+    for (const QString& name : storedNames) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return name;
+    }
+    return std::nullopt;
+}
+
+// Enters the section ("\\" nests) level by level under the spellings already stored. Entering
+// a level that does not exist creates nothing until a value is written into it.
+void EnterSection(QSettings& settings, const std::string& section) {
+    const QString path = QString::fromStdString(section);
+    for (const QString& level : path.split('\\', Qt::SkipEmptyParts)) {
+        const QString wanted = StoredForm(level);
+        settings.beginGroup(FindStored(settings.childGroups(), wanted).value_or(wanted));
+    }
+}
+
+// Takes back a change that did not reach the disk. QSettings keeps unsaved changes in a cache
+// shared by every QSettings on the same file; left there, the dropped text would be read back
+// in this run and written with the next change that succeeds.
+void TakeBack(QSettings& settings, const QString& key, const QVariant& before) {
+    if (before.isValid()) {
+        settings.setValue(key, before);
+    } else {
+        settings.remove(key);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<QSettings> SettingsStore::Open(const std::string& app) const {
+    const QString name = QString::fromStdString(app);
+#ifdef Q_OS_WIN
+    // Where earlier Windows releases of the program kept their settings.
+    if (folder_.isEmpty()) {
+        return std::make_unique<QSettings>(
+            QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + name,
+            QSettings::NativeFormat);
+    }
+#endif
+    const QString folder =
+        folder_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                          : folder_;
+    return std::make_unique<QSettings>(folder + '/' + name + '/' + name + QStringLiteral(".conf"),
+                                       QSettings::IniFormat);
+}
+
+std::string SettingsStore::Read(const std::string& app, const std::string& section,
+                                const std::string& key, const std::string& defaultText) const {
+    const std::unique_ptr<QSettings> settings = Open(app);
+    EnterSection(*settings, section);
+    const std::optional<QString> stored =
+        FindStored(settings->childKeys(), StoredForm(QString::fromStdString(key)));
+    if (!stored) return defaultText;
+    return settings->value(*stored).toString().toStdString();
+}
+
+void SettingsStore::Write(const std::string& app, const std::string& section,
+                          const std::string& key, const std::string& text) const {
+    const std::unique_ptr<QSettings> settings = Open(app);
+    // Rewriting a store that was not read in full would lose what it holds.
+    if (settings->status() != QSettings::NoError) return;
+    EnterSection(*settings, section);
+    const QString wanted = StoredForm(QString::fromStdString(key));
+    const QString stored = FindStored(settings->childKeys(), wanted).value_or(wanted);
+    const QVariant before = settings->value(stored);
+    settings->setValue(stored, QString::fromStdString(text));
+    // At once: the program may end right after without running any destructor.
+    settings->sync();
+    if (settings->status() != QSettings::NoError) TakeBack(*settings, stored, before);
+}

@@ -1,0 +1,275 @@
+// The per-user settings store: addressing, letter case, nesting, odd key names, broken stores.
+#include "platform/settings_store.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <csignal>
+#include <vector>
+
+namespace {
+
+const std::string kApp = "Pulvar";
+const std::string kPS5010 = "Settings\\PS5010";
+const std::string kUiKey = "Turn off output before U/I change";
+
+QString StoreFile(const QTemporaryDir& dir) {
+    return dir.filePath("Pulvar/Pulvar.conf");
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFileBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Lines of the file that hold the key, whatever the case of its spelling.
+qsizetype EntriesOf(const QString& path, const QString& storedKey) {
+    const QList<QByteArray> lines = FileBytes(path).split('\n');
+    return std::count_if(lines.begin(), lines.end(), [&](const QByteArray& line) {
+        return QString::fromUtf8(line).contains(storedKey + '=', Qt::CaseInsensitive);
+    });
+}
+
+// Files beyond a few bytes cannot be written while it lives, as on a full disk (root included).
+class DiskFull {
+  public:
+    DiskFull() {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit tiny = previous_;
+        tiny.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~DiskFull() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    DiskFull(const DiskFull&) = delete;
+    DiskFull& operator=(const DiskFull&) = delete;
+
+  private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+enum class Breakage { FileIsFolder, FolderIsFile, ReadOnlyFile, Garbled };
+
+}  // namespace
+
+class SettingsStoreTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void absentKeyGivesDefaultAndCreatesNothing() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        QCOMPARE(store.Read(kApp, kPS5010, "Saved Exist", "False"), "False");
+        QVERIFY(!QFileInfo::exists(dir.filePath("Pulvar")));
+
+        store.Write(kApp, kPS5010, "U+", "1.5");
+        const QByteArray before = FileBytes(StoreFile(dir));
+        QCOMPARE(store.Read(kApp, kPS5010, "I+", "0.40"), "0.40");
+        QCOMPARE(store.Read(kApp, "Settings\\PS5004", "U", "0"), "0");
+        QCOMPARE(store.Read(kApp, "Other\\Section", "U", "0"), "0");
+        QCOMPARE(FileBytes(StoreFile(dir)), before);
+    }
+
+    void textReadsBackUnchanged_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("number") << "12.50";
+        QTest::newRow("empty") << "";
+        QTest::newRow("comma") << "1,5";
+        QTest::newRow("blanks around") << "  0.40  ";
+        QTest::newRow("quotes and separators") << "say \"x\"; a=b # c";
+        QTest::newRow("line break") << "first\nsecond";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Grüße µA");
+    }
+    void textReadsBackUnchanged() {
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        SettingsStore(dir.path()).Write(kApp, kPS5010, "U+", text.toStdString());
+        QCOMPARE(QString::fromStdString(SettingsStore(dir.path()).Read(kApp, kPS5010, "U+", "-")),
+                 text);
+    }
+
+    void writtenTextIsOnDiskAtOnce() {
+        QTemporaryDir dir;
+        SettingsStore(dir.path()).Write(kApp, "Settings\\HP 6032A", "U", "17.25");
+        QCOMPARE(FileBytes(StoreFile(dir)), "[Settings]\nHP%206032A\\U=17.25\n");
+    }
+
+    void namesMatchWhateverTheirCase_data() {
+        QTest::addColumn<QString>("writtenSection");
+        QTest::addColumn<QString>("writtenKey");
+        QTest::addColumn<QString>("readSection");
+        QTest::addColumn<QString>("readKey");
+        QTest::newRow("key") << "Settings\\PS5010"
+                             << "Confirm output change"
+                             << "Settings\\PS5010"
+                             << "Confirm Output Change";
+        QTest::newRow("section") << "Settings\\PS5010"
+                                 << "U+"
+                                 << "SETTINGS\\ps5010"
+                                 << "U+";
+        QTest::newRow("both") << "settings\\hp 6032a"
+                              << "saved exist"
+                              << "Settings\\HP 6032A"
+                              << "Saved Exist";
+        QTest::newRow("key with slash") << "Settings\\PS5004"
+                                        << "Turn off output before U/I change"
+                                        << "Settings\\PS5004"
+                                        << "TURN OFF OUTPUT BEFORE u/i CHANGE";
+    }
+    void namesMatchWhateverTheirCase() {
+        QFETCH(QString, writtenSection);
+        QFETCH(QString, writtenKey);
+        QFETCH(QString, readSection);
+        QFETCH(QString, readKey);
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, writtenSection.toStdString(), writtenKey.toStdString(), "True");
+        QCOMPARE(store.Read(kApp, readSection.toStdString(), readKey.toStdString(), "False"),
+                 "True");
+    }
+
+    void writeUnderOtherCaseOverwritesTheStoredEntry() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, kPS5010, "Confirm output change", "True");
+        store.Write(kApp, "settings\\ps5010", "Confirm Output Change", "False");
+
+        QCOMPARE(store.Read(kApp, kPS5010, "confirm output change", "True"), "False");
+        QCOMPARE(EntriesOf(StoreFile(dir), "Confirm%20output%20change"), 1);
+        QSettings file(StoreFile(dir), QSettings::IniFormat);
+        QCOMPARE(file.childGroups(), QStringList{"Settings"});
+        file.beginGroup("Settings");
+        QCOMPARE(file.childGroups(), QStringList{"PS5010"});
+        file.beginGroup("PS5010");
+        QCOMPARE(file.childKeys(), QStringList{"Confirm output change"});
+    }
+
+    void eachModelKeepsItsOwnValues() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, "Settings\\PS5004", "U", "5");
+        store.Write(kApp, "Settings\\HP 6032A", "U", "7");
+        store.Write(kApp, "Settings\\PS5004", "U", "6");
+        QCOMPARE(store.Read(kApp, "Settings\\PS5004", "U", "0"), "6");
+        QCOMPARE(store.Read(kApp, "Settings\\HP 6032A", "U", "1"), "7");
+        QCOMPARE(store.Read(kApp, "Settings", "U", "none"), "none");
+    }
+
+    void slashInKeyStaysInOneKeyOfTheModelSection() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, kPS5010, kUiKey, "False");
+        store.Write(kApp, "Settings\\PS5004", kUiKey, "True");
+        QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, kUiKey, "True"), "False");
+        QCOMPARE(SettingsStore(dir.path()).Read(kApp, "Settings\\PS5004", kUiKey, "False"), "True");
+
+        QSettings file(StoreFile(dir), QSettings::IniFormat);
+        file.beginGroup("Settings");
+        QCOMPARE(file.childGroups(), (QStringList{"PS5004", "PS5010"}));
+        file.beginGroup("PS5010");
+        QCOMPARE(file.childGroups(), QStringList{});
+        QCOMPARE(file.childKeys().size(), 1);
+    }
+
+    void keysThatLookEscapedStayApart() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        const std::vector<std::string> keys = {"A/B", "A%2FB", "A%252FB", "A%B", "A%25B"};
+        for (const std::string& key : keys) store.Write(kApp, kPS5010, key, key);
+        for (const std::string& key : keys) QCOMPARE(store.Read(kApp, kPS5010, key, "-"), key);
+    }
+
+    void valueChangedMeanwhileInTheFileSurvivesAnotherWrite() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, kPS5010, "U+", "1");
+        QCOMPARE(store.Read(kApp, kPS5010, "U+", "-"), "1");
+        WriteFileBytes(StoreFile(dir), "[Settings]\nPS5010\\U%2B=2.5\nPS5010\\I%2B=0.25\n");
+        store.Write(kApp, kPS5010, "U-", "3");
+        QCOMPARE(store.Read(kApp, kPS5010, "U+", "-"), "2.5");
+        QCOMPARE(store.Read(kApp, kPS5010, "I+", "-"), "0.25");
+        QCOMPARE(store.Read(kApp, kPS5010, "U-", "-"), "3");
+    }
+
+    void unusableStoreGivesDefaultsAndKeepsWhatItHolds_data() {
+        QTest::addColumn<Breakage>("breakage");
+        QTest::newRow("folder in place of the file") << Breakage::FileIsFolder;
+        QTest::newRow("file in place of the folder") << Breakage::FolderIsFile;
+        QTest::newRow("read-only file") << Breakage::ReadOnlyFile;
+        QTest::newRow("file that does not parse") << Breakage::Garbled;
+    }
+    void unusableStoreGivesDefaultsAndKeepsWhatItHolds() {
+        QFETCH(Breakage, breakage);
+        QTemporaryDir dir;
+        QString kept;
+        switch (breakage) {
+            case Breakage::FileIsFolder:
+                QVERIFY(QDir().mkpath(StoreFile(dir)));
+                kept = StoreFile(dir) + "/inside";
+                WriteFileBytes(kept, "kept");
+                break;
+            case Breakage::FolderIsFile:
+                kept = dir.filePath("Pulvar");
+                WriteFileBytes(kept, "[Settings]\nPS5010\\U%2B=9\n");
+                break;
+            case Breakage::ReadOnlyFile:
+                if (geteuid() == 0) QSKIP("the superuser writes read-only files all the same");
+                kept = StoreFile(dir);
+                WriteFileBytes(kept, "[Settings]\nPS5010\\U%2B=9\n");
+                QFile(kept).setPermissions(QFileDevice::ReadOwner);
+                break;
+            case Breakage::Garbled:
+                kept = StoreFile(dir);
+                WriteFileBytes(kept, "[Settings]\nPS5010\\U%2B=9\n[Unclosed\nnote=by hand\n");
+                break;
+        }
+        const QByteArray before = FileBytes(kept);
+        const SettingsStore store(dir.path());
+
+        store.Write(kApp, kPS5010, "I+", "2");
+        QCOMPARE(store.Read(kApp, kPS5010, "I+", "0.40"), "0.40");
+        QCOMPARE(FileBytes(kept), before);
+    }
+
+    void writeOnFullDiskIsDroppedAndNeverComesBack() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, kPS5010, "U+", "1.5");
+        const QByteArray before = FileBytes(StoreFile(dir));
+
+        std::string readWhileFull;
+        {
+            const DiskFull full;
+            store.Write(kApp, kPS5010, "U+", "22.5");
+            store.Write(kApp, kPS5010, "I+", "0.75");
+            readWhileFull = store.Read(kApp, kPS5010, "U+", "-");
+        }
+        QCOMPARE(readWhileFull, "1.5");
+        QCOMPARE(FileBytes(StoreFile(dir)), before);
+
+        store.Write(kApp, kPS5010, "U-", "3");
+        QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "U+", "-"), "1.5");
+        QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "I+", "-"), "-");
+        QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "U-", "-"), "3");
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsStoreTest)
+#include "settings_store_test.moc"
