@@ -1,0 +1,98 @@
+// Loads the driver library by name at run time and collects its entry points.
+#include "bus/gpib_library.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace {
+#ifdef _WIN32
+void* OpenLibrary(const std::string& name) {
+    return LoadLibraryA(name.c_str());
+}
+void* Symbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+void CloseLibrary(void* handle) {
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
+std::string LastError() {
+    return "system error " + std::to_string(GetLastError());
+}
+#else
+void* OpenLibrary(const std::string& name) {
+    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* Symbol(void* handle, const char* name) {
+    return dlsym(handle, name);
+}
+void CloseLibrary(void* handle) {
+    dlclose(handle);
+}
+std::string LastError() {
+    const char* error = dlerror();
+    return error ? error : "unknown reason";
+}
+#endif
+
+template <typename Function>
+void Assign(Function& target, void* address) {
+    target = reinterpret_cast<Function>(address);
+}
+}  // namespace
+
+const char* GpibLibraryName() {
+#ifdef _WIN32
+    return "Gpib-32.dll";
+#else
+    return "libgpib.so.0";
+#endif
+}
+
+GpibLibrary::GpibLibrary(const std::string& fileName) : fileName_(fileName) {
+    handle_ = OpenLibrary(fileName);
+    if (!handle_) {
+        error_ = "The GPIB driver library " + fileName + " could not be loaded:\n" + LastError();
+        return;
+    }
+    GpibEntryPoints& e = entryPoints_;
+    Assign(e.SendIFC, Resolve("SendIFC", true));
+    Assign(e.ibsre, Resolve("ibsre", true));
+    Assign(e.FindLstn, Resolve("FindLstn", true));
+    Assign(e.ibdev, Resolve("ibdev", true));
+    Assign(e.ibpad, Resolve("ibpad", true));
+    Assign(e.ibclr, Resolve("ibclr", true));
+    Assign(e.ibrsp, Resolve("ibrsp", true));
+    Assign(e.ibwrt, Resolve("ibwrt", true));
+    Assign(e.ibrd, Resolve("ibrd", true));
+    Assign(e.ibtmo, Resolve("ibtmo", true));
+    Assign(e.ibwait, Resolve("ibwait", true));
+    Assign(e.ibask, Resolve("ibask", true));
+    Assign(e.RegisterGpibGlobalsForThread, Resolve("RegisterGpibGlobalsForThread", false));
+    Assign(e.UnregisterGpibGlobalsForThread, Resolve("UnregisterGpibGlobalsForThread", false));
+    Assign(e.ThreadIbsta, Resolve("ThreadIbsta", false));
+    Assign(e.ThreadIberr, Resolve("ThreadIberr", false));
+    Assign(e.ThreadIbcnt, Resolve("ThreadIbcnt", false));
+    Assign(e.ThreadIbcntl, Resolve("ThreadIbcntl", false));
+    // Without registration the status can only come from the thread accessors.
+    if (error_.empty() && !e.RegisterGpibGlobalsForThread) {
+        Resolve("ThreadIbsta", true);
+        Resolve("ThreadIberr", true);
+        Resolve("ThreadIbcntl", true);
+    }
+    if (error_.empty() && e.RegisterGpibGlobalsForThread)
+        Resolve("UnregisterGpibGlobalsForThread", true);
+}
+
+GpibLibrary::~GpibLibrary() {
+    if (handle_) CloseLibrary(handle_);
+}
+
+void* GpibLibrary::Resolve(const char* name, bool required) {
+    void* address = Symbol(handle_, name);
+    if (!address && required && error_.empty())
+        error_ = "The GPIB driver library " + fileName_ + " has no entry point " + name + ".";
+    return address;
+}
