@@ -1,0 +1,87 @@
+# Shared steps of the end-to-end runs: a virtual X display with a window manager, the real
+# program started against the bench library, polling instead of fixed waits.
+
+e2e_setup() {
+    program=$1
+    bench_dir=$2
+    work=$(mktemp -d)
+    trap e2e_cleanup EXIT
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(cat "$work/display")"
+    openbox >/dev/null 2>&1 &
+    wm_pid=$!
+    # Keys typed before the window manager runs can go astray: wait for it to announce itself.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+    export LD_LIBRARY_PATH="$bench_dir"
+    export GPIB_BENCH_TRACE="$work/trace"
+    export XDG_CONFIG_HOME="$work/config"
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    export QT_QPA_PLATFORM=xcb
+}
+
+e2e_cleanup() {
+    [ -n "${program_pid:-}" ] && kill "$program_pid" 2>/dev/null
+    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+
+e2e_start() {
+    "$program" >"$work/stdout" 2>"$work/stderr" &
+    program_pid=$!
+}
+
+# Waits up to 20 s for a window whose title matches the pattern; prints its id.
+e2e_wait_window() {
+    local id
+    for _ in $(seq 200); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && {
+            echo "$id"
+            return 0
+        }
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "no window titled '$1'" >&2
+    return 1
+}
+
+# Focuses a window and types keys into it.
+e2e_keys() {
+    local window=$1
+    shift
+    xdotool windowactivate "$window" 2>/dev/null
+    timeout 10 xdotool windowfocus --sync "$window"
+    timeout 10 xdotool key --clearmodifiers "$@"
+}
+
+# Waits up to 20 s for the program to end; prints its exit status.
+e2e_wait_exit() {
+    for _ in $(seq 200); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$program_pid" 2>/dev/null && return 1
+    wait "$program_pid"
+    echo $?
+    program_pid=""
+}
+
+# The trace's function names, one per line.
+e2e_trace_calls() { awk '{print $2}' "$GPIB_BENCH_TRACE"; }
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    echo "--- trace" >&2
+    cat "$GPIB_BENCH_TRACE" >&2 || true
+    echo "--- stderr" >&2
+    cat "$work/stderr" >&2 || true
+    exit 1
+}

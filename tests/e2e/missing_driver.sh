@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Without any driver library the program says which library it could not load, and why,
+# then ends with a non-zero status once the user has read the message.
+set -uo pipefail
+. "$(dirname "$0")/e2e_lib.bash"
+e2e_setup "$1" "$2"
+export LD_LIBRARY_PATH="$work/empty"
+
+e2e_start
+box=$(e2e_wait_window '^Pulvar$') || e2e_fail "no message box"
+e2e_keys "$box" Return
+status=$(e2e_wait_exit) || e2e_fail "still running after Return"
+[ "$status" -ne 0 ] || e2e_fail "exit status 0 without a driver"
+echo "missing driver: ok (exit status $status)"
