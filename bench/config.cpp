@@ -1,0 +1,121 @@
+// The GPIB_BENCH description of a bench: instruments by address and the faults to inject.
+#include "bench/config.h"
+
+#include "bench/instruments.h"
+#include "bench/numbers.h"
+#include "bench/status.h"
+#include "bench/text.h"
+
+namespace bench {
+
+namespace {
+std::string Refusal(std::string_view item, const std::string& reason) {
+    return "GPIB_BENCH item \"" + std::string(item) + "\" is not understood: " + reason;
+}
+
+// Reads one item into `config`; the reason it is not understood, or nothing.
+class ItemReader {
+public:
+    explicit ItemReader(BenchConfig& config) : config_(config) {}
+
+    std::optional<std::string> Read(std::string_view item) {
+        const std::size_t equals = item.find('=');
+        if (equals == std::string_view::npos) {
+            return "expected <pad>=<KIND> or <setting>=<value>";
+        }
+        const std::string_view name = Trim(item.substr(0, equals));
+        const std::string_view value = Trim(item.substr(equals + 1));
+        if (name == "register") return ReadRegister(value);
+        if (name == "findlstn") return ReadFindLstn(value);
+        if (name == "unplug") return ReadUnplug(item, value);
+        if (const std::optional<long> pad = ParseWholeNumber(name)) return Place(*pad, value);
+        return "unknown setting " + std::string(name);
+    }
+
+    // An unplug item must name an address that holds an instrument, wherever that one stands.
+    std::optional<std::string> CheckUnplugs() const {
+        for (std::size_t i = 0; i < config_.unplugs.size(); ++i) {
+            const int pad = config_.unplugs[i].pad;
+            bool placed = false;
+            for (const BenchConfig::Placed& instrument : config_.instruments) {
+                placed = placed || instrument.pad == pad;
+            }
+            if (!placed) {
+                return Refusal(unplugItems_[i], "no instrument at address " + std::to_string(pad));
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    static std::optional<std::string> CheckPad(long pad) {
+        if (pad < 1 || pad > kHighestPad) {
+            return "address " + std::to_string(pad) + " is outside 1..30";
+        }
+        return std::nullopt;
+    }
+
+    std::optional<std::string> Place(long pad, std::string_view kindName) {
+        if (auto bad = CheckPad(pad)) return bad;
+        const std::optional<std::string> kind = KnownKind(kindName);
+        if (!kind) return "unknown instrument kind " + std::string(kindName);
+        for (const BenchConfig::Placed& placed : config_.instruments) {
+            if (placed.pad == pad) {
+                return "address " + std::to_string(pad) + " already holds a " + placed.kind;
+            }
+        }
+        config_.instruments.push_back({static_cast<int>(pad), *kind});
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadRegister(std::string_view value) {
+        const std::optional<long> result = ParseWholeNumber(value, true);
+        if (!result) return "register= needs a whole number";
+        config_.registerResult = static_cast<int>(*result);
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadFindLstn(std::string_view value) {
+        const std::optional<long> iberr = ParseWholeNumber(value);
+        if (!iberr) return "findlstn= needs an error number";
+        config_.findLstnError = static_cast<int>(*iberr);
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadUnplug(std::string_view item, std::string_view value) {
+        const std::size_t at = value.find('@');
+        const std::optional<long> pad =
+            at == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(0, at));
+        const std::optional<long> messages =
+            at == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(at + 1));
+        if (!pad || !messages) return "unplug= needs <pad>@<messages>";
+        if (auto bad = CheckPad(*pad)) return bad;
+        config_.unplugs.push_back({static_cast<int>(*pad), static_cast<int>(*messages)});
+        unplugItems_.push_back(item);
+        return std::nullopt;
+    }
+
+    BenchConfig& config_;
+    std::vector<std::string_view> unplugItems_;
+};
+
+}  // namespace
+
+ParsedConfig ParseConfig(std::string_view text) {
+    if (Trim(text).empty()) text = kDefaultBench;
+    ParsedConfig parsed;
+    ItemReader reader(parsed.config);
+    for (std::string_view piece : Split(text, ';')) {
+        const std::string_view item = Trim(piece);
+        if (item.empty()) continue;
+        if (const std::optional<std::string> reason = reader.Read(item)) {
+            return ParsedConfig{BenchConfig{}, Refusal(item, *reason)};
+        }
+    }
+    if (std::optional<std::string> error = reader.CheckUnplugs()) {
+        return ParsedConfig{BenchConfig{}, *error};
+    }
+    return parsed;
+}
+
+}  // namespace bench

@@ -1,0 +1,40 @@
+// The GPIB_BENCH description of a bench: instruments by address and the faults to inject.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bench {
+
+// What GPIB_BENCH means when it is unset or empty.
+constexpr std::string_view kDefaultBench = "5=PS5010";
+
+struct BenchConfig {
+    struct Placed {
+        int pad;
+        std::string kind;  // as KnownKind spells it
+    };
+    struct Unplug {
+        int pad;
+        int messages;
+    };
+
+    std::vector<Placed> instruments;
+    int registerResult = 0;
+    std::optional<int> findLstnError;
+    std::vector<Unplug> unplugs;
+};
+
+// The bench described, or (with an empty bench) the reason why the text was refused.
+struct ParsedConfig {
+    BenchConfig config;
+    std::string error;  // e.g. GPIB_BENCH item "7=FOO" is not understood: ...
+};
+
+// Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
+// "findlstn=<iberr>", "unplug=<pad>@<n>". Only blanks: the default bench.
+ParsedConfig ParseConfig(std::string_view text);
+
+}  // namespace bench

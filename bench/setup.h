@@ -1,0 +1,19 @@
+// Making a bench from its description, and from the environment for the driver stand-in.
+#pragma once
+
+#include <memory>
+
+#include "bench/bench.h"
+#include "bench/config.h"
+
+namespace bench {
+
+// Attaches the described instruments and sets the described faults.
+void Configure(Bench& bench, const BenchConfig& config);
+
+// The bench that GPIB_BENCH describes, on the real clock, tracing to GPIB_BENCH_TRACE and
+// keeping settings in GPIB_BENCH_STATE when those are set. A GPIB_BENCH that is not understood
+// is reported on standard error and gives an empty bus.
+std::unique_ptr<Bench> BenchFromEnvironment();
+
+}  // namespace bench

@@ -1,0 +1,40 @@
+// The record of the driver calls: one line per call, kept in memory and appended to a file.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/status.h"
+
+namespace bench {
+
+// Bytes as a C string literal's body: \n \r \t \\ \" and \xNN for the rest outside 0x20-0x7e.
+std::string EscapeBytes(std::string_view bytes);
+
+// "0x" and four lower-case hex digits, as the trace shows status words and masks.
+std::string HexWord(int value);
+
+// "<t> <call> -> sta=0x<hex4> err=<n> cnt=<n>", t in seconds with three decimals.
+std::string TraceLine(double seconds, std::string_view call, const Status& status);
+
+class Trace {
+public:
+    // Appends every later line to `path`; false, with a message on standard error, if it
+    // cannot be opened.
+    bool SetFile(const std::string& path);
+    void Record(double seconds, std::string_view call, const Status& status);
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    std::vector<std::string> lines_;
+    std::unique_ptr<std::FILE, FileCloser> file_;
+};
+
+}  // namespace bench

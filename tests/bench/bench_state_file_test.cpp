@@ -1,0 +1,87 @@
+// Supplies keep their settings in GPIB_BENCH_STATE between runs, as one left switched on does.
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "direct_bench.h"
+
+namespace {
+std::string Contents(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+}  // namespace
+
+class BenchStateFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        path_ = dir_->filePath("state").toStdString();
+    }
+
+    void settingsComeBackInTheNextRun() {
+        {
+            DirectBench first;
+            first.bench.Attach(5, bench::MakeInstrument("PS5010"));
+            first.bench.Attach(7, bench::MakeInstrument("HP6032A"));
+            first.bench.SetStateFile(path_);
+            first.Write(first.Open(5), "VPOS 12.5;INEG 0.2;FSOUT ON");
+            first.Write(first.Open(7), "VSET 20;ISET 2.5;OUT OFF");
+        }
+        DirectBench second;
+        const int ps = second.Place(5, "PS5010");
+        const int hp = second.Place(7, "HP6032A");
+        second.bench.SetStateFile(path_);
+        QCOMPARE(second.Query(ps, "VPOS?;IPOS?;INEG?;OUTPUT?"),
+                 QByteArray("VPOS 12.50;IPOS 0.400;INEG 0.200;FSOUT ON;LSOUT OFF;"));
+        QCOMPARE(second.Query(hp, "VSET?"), QByteArray("VSET 20.000\r\n"));
+        QCOMPARE(second.Query(hp, "ISET?"), QByteArray("ISET  2.500\r\n"));
+        QCOMPARE(second.Query(hp, "OUT?"), QByteArray("OUT 0\r\n"));
+    }
+
+    void changeIsWrittenAtOnce() {
+        DirectBench rig;
+        rig.bench.Attach(5, bench::MakeInstrument("PS5004"));
+        rig.bench.SetStateFile(path_);
+        rig.Write(rig.Open(5), "VOL 5.5;OUT ON");
+        QCOMPARE(Contents(path_), std::string("# gpib bench state: <pad> <KIND> <settings>\n"
+                                              "5 PS5004 VOLTAGE 5.500;CURRENT 0.100;OUT ON;\n"));
+    }
+
+    void anotherKindAtTheAddressStartsFromPowerOn() {
+        std::ofstream(path_) << "5 PS5010 VPOS 12.50;IPOS 0.400;\n";
+        DirectBench rig;
+        const int ud = rig.Place(5, "PS5004");
+        rig.bench.SetStateFile(path_);
+        QCOMPARE(rig.Query(ud, "VOL?"), QByteArray("VOLTAGE 0.000;"));
+    }
+
+    void settingsOutsideTheRangesAreIgnored() {
+        std::ofstream(path_) << "5 PS5010 VPOS 12.50;IPOS 9.000;\n";
+        DirectBench rig;
+        const int ud = rig.Place(5, "PS5010");
+        rig.bench.SetStateFile(path_);
+        QCOMPARE(rig.Query(ud, "VPOS?;IPOS?"), QByteArray("VPOS 0.00;IPOS 0.400;"));
+    }
+
+    void linesOfOtherAddressesAreKept() {
+        std::ofstream(path_) << "9 HP6032A VSET 1.000;ISET 1.000;OUT 1\n";
+        DirectBench rig;
+        const int ud = rig.Place(5, "PS5004");
+        rig.bench.SetStateFile(path_);
+        rig.Write(ud, "CUR 0.2");
+        QVERIFY(Contents(path_).find("\n9 HP6032A VSET 1.000;ISET 1.000;OUT 1\n") !=
+                std::string::npos);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::string path_;
+};
+
+QTEST_APPLESS_MAIN(BenchStateFileTest)
+#include "bench_state_file_test.moc"
