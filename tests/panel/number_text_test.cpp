@@ -14,14 +14,14 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 // Puts the Qt default locale and the C library's locale back however the test ends.
 class LocaleRestorer {
-  public:
+public:
     LocaleRestorer() : qtLocale_(QLocale()), cLocale_(std::setlocale(LC_ALL, nullptr)) {}
     ~LocaleRestorer() {
         QLocale::setDefault(qtLocale_);
         std::setlocale(LC_ALL, cLocale_.c_str());
     }
 
-  private:
+private:
     QLocale qtLocale_;
     std::string cLocale_;
 };
@@ -31,7 +31,7 @@ class LocaleRestorer {
 class NumberTexts : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void plainTextHasSevenDigitsAndSignColumn_data();
     void plainTextHasSevenDigitsAndSignColumn();
     void textReadsItsLeadingNumber_data();
