@@ -1,0 +1,43 @@
+// The three supported supplies: how each is recognised, its limits and its command words.
+#include "panel/supplies.h"
+
+#include "bus/bus_helper.h"
+
+const std::array<SupplyModel, 3> kSupplyModels = {{
+    {kPs5010, "PS5010", "ID?", "!PS5010", 32.0f, 0.05f, 0.0f},
+    {kPs5004, "PS5004", "ID?", "!PS5004", 20.0f, 0.01f, 0.305f},
+    // The HP 6032A gets no device clear before it is asked.
+    {kHp6032A, "HP 6032A", "!ID?", "!HP6032A", 60.0f, 0.0f, 50.0f},
+}};
+
+const std::array<CommandWordPair, 4> CommandWords = {{
+    {"VSET ", "ISET "},
+    {"VOL ", "CUR "},
+    {"VPOS ", "IPOS "},
+    {"VNEG ", "INEG "},
+}};
+
+ConnectedSupply IdentifySupply(BusHelper& bus) {
+    ConnectedSupply supply;
+    for (const SupplyModel& model : kSupplyModels) {
+        std::string query = model.idQuery;
+        std::string expected = model.idExpected;
+        supply.SupplyDevice = bus.FindDevice(query, expected);
+        if (supply.SupplyDevice == 0) continue;
+        supply.ModelCode = model.ModelCode;
+        supply.ModelName = model.ModelName;
+        supply.MaxVoltage = model.MaxVoltage;
+        supply.MinCurrent = model.MinCurrent;
+        supply.MaxCurrent = model.MaxCurrent;
+        break;
+    }
+    return supply;
+}
+
+int ChannelIndex(int16_t modelCode, bool minusSelected) {
+    return modelCode - 1 + (minusSelected ? 1 : 0);
+}
+
+std::string WindowCaption(const std::string& modelName) {
+    return "Pulvar " + modelName + ", v1.51 / ZQ";
+}
