@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Takes a screenshot of Pulvar on the bench for each supported supply: docs/window-<model>.png.
+# Runs the real program in a real X window (Xvfb with a window manager).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/build.sh" pulvar gpib_bench >/dev/null
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
+openbox >/dev/null 2>&1 &
+sleep 1
+export LD_LIBRARY_PATH="$root/build/bench" XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/runtime" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+for model in PS5010 PS5004 HP6032A; do
+  GPIB_BENCH="5=$model" "$root/build/pulvar" &
+  pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^Pulvar ' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  sleep 1  # let the window finish its first paint
+  import -window "$window" -frame "$root/docs/window-${model,,}.png"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+done
+echo "screenshots in docs/"
