@@ -1,5 +1,6 @@
 // Commands and queries to the identified supply, read-back trimming and the error reports.
 #include <QtTest>
+#include <charconv>
 
 #include "bench/driver_api.h"
 #include "bench_rig.h"
@@ -31,6 +32,13 @@ struct ScriptedSupply {
         return rig.bus.QueryDevice(device, "Q?");
     }
 };
+
+// The time stamp that starts a trace line, read without any locale.
+double TraceTime(const std::string& line) {
+    double seconds = -1;
+    std::from_chars(line.data(), line.data() + line.size(), seconds);
+    return seconds;
+}
 
 std::vector<std::string> Functions(const std::vector<std::string>& calls) {
     std::vector<std::string> names;
@@ -103,6 +111,10 @@ private slots:
         QVERIFY(tmo[1].find(" v=11 ") != std::string::npos);
         QVERIFY(s.rig.Calls("ibwrt")[0].find("data=\"Q?\"") != std::string::npos);
         QVERIFY(SameSeconds(s.rig.Now() - start, 0.1));
+        // The trace's own time stamps: the read starts 0.1 s after the write.
+        const auto& lines = s.rig.Bench().TraceLines();
+        QVERIFY(SameSeconds(TraceTime(lines[lines.size() - 5]) - TraceTime(lines[lines.size() - 6]),
+                            0.1));
         int16_t code = 0;
         s.rig.gpib.ibask(s.device, gpib::IbaTMO, code);
         QCOMPARE(code, int16_t(11));
