@@ -32,8 +32,7 @@ void GpibBinding::Register() {
         registered_ = 1;
         return;
     }
-    if ((result == 2 || result == 3) && lib_.UnregisterGpibGlobalsForThread)
-        lib_.UnregisterGpibGlobalsForThread();
+    if (result == 2 || result == 3) lib_.UnregisterGpibGlobalsForThread();
     threadIbsta_ = gpib::ERR;
     threadIberr_ = gpib::EDVR;
     libraryIbcntl_ = kRegistrationFailedCount;

@@ -37,6 +37,12 @@ std::string LastError() {
 }
 #endif
 
+// Registration needs its undoing too; without it the thread accessors must be there.
+bool StatusReadable(const GpibEntryPoints& e) {
+    if (e.RegisterGpibGlobalsForThread) return e.UnregisterGpibGlobalsForThread != nullptr;
+    return e.ThreadIbsta && e.ThreadIberr && e.ThreadIbcntl;
+}
+
 template <typename Function>
 void Assign(Function& target, void* address) {
     target = reinterpret_cast<Function>(address);
@@ -76,14 +82,8 @@ GpibLibrary::GpibLibrary(const std::string& fileName) : fileName_(fileName) {
     Assign(e.ThreadIberr, Resolve("ThreadIberr", false));
     Assign(e.ThreadIbcnt, Resolve("ThreadIbcnt", false));
     Assign(e.ThreadIbcntl, Resolve("ThreadIbcntl", false));
-    // Without registration the status can only come from the thread accessors.
-    if (error_.empty() && !e.RegisterGpibGlobalsForThread) {
-        Resolve("ThreadIbsta", true);
-        Resolve("ThreadIberr", true);
-        Resolve("ThreadIbcntl", true);
-    }
-    if (error_.empty() && e.RegisterGpibGlobalsForThread)
-        Resolve("UnregisterGpibGlobalsForThread", true);
+    if (error_.empty() && !StatusReadable(e))
+        error_ = "The GPIB driver library " + fileName + " offers no way to read the call status.";
 }
 
 GpibLibrary::~GpibLibrary() {

@@ -16,7 +16,6 @@ class QRadioButton;
 class EntryField;
 class OutputLamp;
 class BusHelper;
-class GpibBinding;
 class Platform;
 
 class Form1 : public QMainWindow {
