@@ -18,9 +18,10 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+// A line that ends a sentence or leads into the next one needs no point of its own.
 bool EndsSentence(const std::string& line) {
     const char last = line.back();
-    return last == '.' || last == '!' || last == '?';
+    return last == '.' || last == '!' || last == '?' || last == ':';
 }
 
 std::string WithoutTrailingBlanks(std::string text) {

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# pulvar-cli refuses a wrong command line with the usage text and exit status 2 before the
+# driver library is even loaded: without any library on the path, the refusal is the same.
+set -uo pipefail
+. "$(dirname "$0")/cli_lib.bash"
+cli_setup "$@"
+bench_dir=$LD_LIBRARY_PATH
+export GPIB_BENCH="5=PS5010"
+
+refused() {
+    local why=$1
+    shift
+    for path in "$bench_dir" "$work/no-driver-here"; do
+        LD_LIBRARY_PATH=$path cli_run "$@"
+        cli_expect_status 2
+        cli_expect_no_out
+        cli_expect_err "pulvar-cli: $why"
+        cli_expect_err "Usage: pulvar-cli"
+        [ ! -e "$GPIB_BENCH_TRACE" ] || cli_fail "the bus was used for: $*"
+    done
+}
+
+refused "no command given"
+refused "unknown command 'status'" status
+refused "Missing value after '--voltage'." set --voltage
+refused "--voltage takes a plain unsigned decimal number such as 12.5, not '-5'" set --voltage -5
+refused "--voltage takes a plain unsigned decimal number such as 12.5, not '+5'" set --voltage=+5
+refused "--current takes a plain unsigned decimal number such as 12.5, not '0.1A'" set --current 0.1A
+refused "--voltage takes a plain unsigned decimal number such as 12.5, not '1e3'" set --voltage 1e3
+refused "--output takes + or -, not 'neg'" read --output neg
+refused "output takes on or off, not 'ON'" output ON
+refused "output needs on or off" output
+refused "--voltage does not apply to read" read --voltage 5
+refused "--json does not apply to log" log --json
+refused "set needs --voltage, --current or both" set --clamp
+refused "--interval 0.2 is shorter than one reading takes (0.3 s" log --interval 0.2
+refused "--count takes a whole number of readings from 1, not '-1'" log --count -1
+refused "unexpected argument 'now'" identify now
+
+cli_run --help
+cli_expect_status 0
+grep -q '^Exit status:' "$work/out" || cli_fail "help without exit statuses"
+cli_run --version
+cli_expect_status 0
+grep -q '^pulvar-cli (Pulvar) [0-9]' "$work/out" || cli_fail "version"
+[ ! -e "$GPIB_BENCH_TRACE" ] || cli_fail "the bus was used for help or version"
+echo "pulvar-cli command line: ok"
