@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <initializer_list>
 
+#include "about/about_form.h"
 #include "panel/auto_size_label.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
@@ -282,5 +283,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// Shows the About dialog; the dialog comes later.
-void Form1::Menu_About_Click() {}
+// A new dialog at every showing, so that its texts are rebuilt from the present state.
+void Form1::Menu_About_Click() {
+    AboutForm about(platform_, bus_, supply_, this);
+    about.exec();
+}
