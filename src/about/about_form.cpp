@@ -18,6 +18,12 @@
 
 namespace {
 
+// A fixed dialog border: a title and a close box, nothing to minimise, maximise or resize.
+constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint |
+                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                         Qt::WindowCloseButtonHint |
+                                         Qt::MSWindowsFixedSizeDialogHint;
+
 // The font the dialog was designed with; every control without its own font uses it.
 QFont DialogFont() {
     QFont font = PanelFont(false);
@@ -99,7 +105,7 @@ QString SpokenForm(const QString& lines) {
 
 AboutForm::AboutForm(Platform& platform, const BusHelper& bus, const ConnectedSupply& supply,
                      QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), platform_(platform) {
+    : QDialog(parent, kDialogFlags), platform_(platform) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About MyApp"));
     setFont(DialogFont());
