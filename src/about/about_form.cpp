@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
-#include <initializer_list>
 
 #include "about/link_label.h"
 #include "bus/bus_helper.h"
 #include "bus/device_io.h"
+#include "panel/control_design.h"
 #include "panel/number_text.h"
 #include "panel/panel_font.h"
 #include "panel/program_icon.h"
@@ -19,10 +19,9 @@
 namespace {
 
 // A fixed dialog border: a title and a close box, nothing to minimise, maximise or resize.
-constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint |
-                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                         Qt::WindowCloseButtonHint |
-                                         Qt::MSWindowsFixedSizeDialogHint;
+constexpr Qt::WindowFlags kDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
 // The font the dialog was designed with; every control without its own font uses it.
 QFont DialogFont() {
@@ -54,22 +53,8 @@ void PaintText(QLabel* label, const QColor& colour) {
 // One stroke of the etched rule, drawn from its left end to x 8220 at y 3000.
 QFrame* NewRuleLine(QWidget* parent, int index, int leftTwips, int pixelsHigh,
                     const QColor& colour) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QStringLiteral("Line1(%1)").arg(index));
-    line->setGeometry(Twips(leftTwips), Twips(3000), Twips(8220) - Twips(leftTwips), pixelsHigh);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
-    return line;
-}
-
-void ChainTabOrder(std::initializer_list<QWidget*> order) {
-    QWidget* previous = nullptr;
-    for (QWidget* widget : order) {
-        if (previous) QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
+    const QRect stroke(Twips(leftTwips), Twips(3000), Twips(8220) - Twips(leftTwips), pixelsHigh);
+    return NewLineStroke(parent, QStringLiteral("Line1(%1)").arg(index), stroke, colour);
 }
 
 // Limits as a bench engineer writes them: 32, 0.05, 0.305, 0. The plain number form keeps
@@ -140,7 +125,7 @@ void AboutForm::BuildControls() {
     Label_Email->setAccessibleName(QStringLiteral("E-mail %1").arg(kAuthorEmail));
     Label_Email->setAccessibleDescription(QStringLiteral("Opens a new message to the authors"));
 
-    // White beneath, grey on top one pixel higher: an etched rule above the buttons.
+    // Grey over the upper row of a two-pixel white stroke: an etched rule above the buttons.
     Line1[0] = NewRuleLine(this, 0, 60, 2, Qt::white);
     Line1[1] = NewRuleLine(this, 1, 90, 1, QColor(128, 128, 128));
 
@@ -154,8 +139,7 @@ void AboutForm::BuildControls() {
     ChainTabOrder({Button_Close, picIcon, Button_CheckUpdate, Label_Email});
     Button_Close->setFocus();
 
-    connect(Button_CheckUpdate, &QPushButton::clicked, this,
-            &AboutForm::Button_CheckUpdate_Click);
+    connect(Button_CheckUpdate, &QPushButton::clicked, this, &AboutForm::Button_CheckUpdate_Click);
     connect(Label_Email, &LinkLabel::clicked, this, &AboutForm::Label_Email_Click);
     // Esc closes the dialog as the cancel button would; Enter reaches the default button.
     connect(Button_Close, &QPushButton::clicked, this, &QDialog::accept);

@@ -32,7 +32,7 @@ struct WhileOpen {
     bool closedByKey = false;
     QString description;
     QPointer<AboutForm> dialog;
-    QWidget* focus = nullptr;
+    QString focus;  // the control that has the focus as the dialog opens
 };
 
 // Arms a look at the next modal About dialog; whatever the look leaves open is closed, so that
@@ -44,7 +44,7 @@ void WhenAboutOpens(WhileOpen& seen, std::function<void(AboutForm&)> act = {}) {
         seen.shown = about->isVisible();
         seen.dialog = about;
         seen.description = about->Label_Description->text();
-        seen.focus = about->focusWidget();
+        if (QWidget* focus = about->focusWidget()) seen.focus = focus->objectName();
         if (act) act(*about);
         if (about->isVisible()) about->reject();
     });
@@ -113,21 +113,38 @@ private slots:
         QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("link");
-        QTest::newRow("prefix absent, neither subject nor body")
-            << "bench@example.org" << "" << "" << "mailto:bench@example.org";
-        QTest::newRow("prefix in lower case")
-            << "mailto:bench@example.org" << "Pulvar" << "" << "mailto:bench@example.org?subject=Pulvar";
-        QTest::newRow("prefix in upper case")
-            << "MAILTO:bench@example.org" << "" << "" << "MAILTO:bench@example.org";
-        QTest::newRow("prefix in mixed case")
-            << "MailTo:bench@example.org" << "" << "" << "MailTo:bench@example.org";
-        QTest::newRow("address shorter than the prefix") << "a@b" << "" << "" << "mailto:a@b";
-        QTest::newRow("body without subject")
-            << "bench@example.org" << "" << "Hello" << "mailto:bench@example.org?body=Hello";
-        QTest::newRow("subject and body") << "bench@example.org" << "Pulvar" << "Hello"
+        QTest::newRow("prefix absent, neither subject nor body") << "bench@example.org"
+                                                                 << ""
+                                                                 << ""
+                                                                 << "mailto:bench@example.org";
+        QTest::newRow("prefix in lower case") << "mailto:bench@example.org"
+                                              << "Pulvar"
+                                              << ""
+                                              << "mailto:bench@example.org?subject=Pulvar";
+        QTest::newRow("prefix in upper case") << "MAILTO:bench@example.org"
+                                              << ""
+                                              << ""
+                                              << "MAILTO:bench@example.org";
+        QTest::newRow("prefix in mixed case") << "MailTo:bench@example.org"
+                                              << ""
+                                              << ""
+                                              << "MailTo:bench@example.org";
+        QTest::newRow("address shorter than the prefix") << "a@b"
+                                                         << ""
+                                                         << ""
+                                                         << "mailto:a@b";
+        QTest::newRow("body without subject") << "bench@example.org"
+                                              << ""
+                                              << "Hello"
+                                              << "mailto:bench@example.org?body=Hello";
+        QTest::newRow("subject and body") << "bench@example.org"
+                                          << "Pulvar"
+                                          << "Hello"
                                           << "mailto:bench@example.org?subject=Pulvar&body=Hello";
         QTest::newRow("blanks and ampersand unchanged")
-            << "bench@example.org" << "Tom & Jerry?" << "x = 1 & y"
+            << "bench@example.org"
+            << "Tom & Jerry?"
+            << "x = 1 & y"
             << "mailto:bench@example.org?subject=Tom & Jerry?&body=x = 1 & y";
     }
     void openEmailBuildsTheLinkUnescaped() {
@@ -201,7 +218,8 @@ private slots:
         QCOMPARE(boxes[0].title, std::string("Error"));
         QCOMPARE(boxes[0].icon, BoxIcon::Information);
         QVERIFY(seen.shown);
-        QVERIFY(seen.description.startsWith(QStringLiteral("Connected to PS5010 at GPIB address 0\n")));
+        QVERIFY(
+            seen.description.startsWith(QStringLiteral("Connected to PS5010 at GPIB address 0\n")));
     }
 
     void everyOpeningBuildsAFreshDialogAndAsksTheAddressAgain() {
@@ -226,23 +244,29 @@ private slots:
 
     void enterAndEscCloseTheDialog_data() {
         QTest::addColumn<int>("key");
-        QTest::newRow("Enter") << int(Qt::Key_Return);
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
-        QTest::newRow("Esc") << int(Qt::Key_Escape);
+        QTest::addColumn<bool>("onIcon");  // typed with the focus moved to the icon
+        QTest::newRow("Enter") << int(Qt::Key_Return) << false;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << false;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << false;
+        QTest::newRow("Enter on the icon") << int(Qt::Key_Return) << true;
+        QTest::newRow("Esc on the icon") << int(Qt::Key_Escape) << true;
     }
     void enterAndEscCloseTheDialog() {
         QFETCH(int, key);
+        QFETCH(bool, onIcon);
         LoadedRig loaded("7=PS5010");
         WhileOpen seen;
-        WhenAboutOpens(seen, [&seen, key](AboutForm& about) {
-            QTest::keyClick(about.focusWidget(), Qt::Key(key));
+        WhenAboutOpens(seen, [&seen, key, onIcon](AboutForm& about) {
+            QWidget* target = onIcon ? about.picIcon : about.focusWidget();
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key(key));
             seen.closedByKey = !about.isVisible();
         });
         loaded.form.Menu_About->trigger();
         QVERIFY(seen.shown);
-        QVERIFY(seen.dialog.isNull());
-        QCOMPARE(seen.focus->objectName(), QStringLiteral("Button_Close"));
+        QCOMPARE(seen.focus, QStringLiteral("Button_Close"));
         QVERIFY(seen.closedByKey);
+        QVERIFY(seen.dialog.isNull());
         QVERIFY(loaded.rig.platform.Opened().empty());
     }
 
@@ -255,8 +279,8 @@ private slots:
             if (widget->focusPolicy() & Qt::TabFocus) order << widget->objectName();
             widget = widget->nextInFocusChain();
         } while (widget != about.Button_Close && order.size() < 20);
-        QCOMPARE(order, QStringList({"Button_Close", "picIcon", "Button_CheckUpdate",
-                                     "Label_Email"}));
+        QCOMPARE(order,
+                 QStringList({"Button_Close", "picIcon", "Button_CheckUpdate", "Label_Email"}));
         QVERIFY(about.Button_Close->isDefault());
         QVERIFY(!about.Button_CheckUpdate->isDefault());
     }
@@ -267,11 +291,9 @@ private slots:
         QTest::newRow("picIcon") << "picIcon" << QRect(240, 240, 540, 540);
         QTest::newRow("Label_Title") << "Label_Title" << QRect(1050, 240, 7125, 240);
         QTest::newRow("Label_Version") << "Label_Version" << QRect(1050, 540, 7125, 225);
-        QTest::newRow("Label_Description")
-            << "Label_Description" << QRect(1050, 960, 7125, 1215);
+        QTest::newRow("Label_Description") << "Label_Description" << QRect(1050, 960, 7125, 1215);
         QTest::newRow("Label_WrittenBy") << "Label_WrittenBy" << QRect(1050, 2340, 7125, 225);
-        QTest::newRow("Button_CheckUpdate")
-            << "Button_CheckUpdate" << QRect(120, 3180, 1935, 375);
+        QTest::newRow("Button_CheckUpdate") << "Button_CheckUpdate" << QRect(120, 3180, 1935, 375);
         QTest::newRow("Button_Close") << "Button_Close" << QRect(6960, 3180, 1260, 345);
     }
     void controlsStandAsDesigned() {
@@ -297,7 +319,8 @@ private slots:
         QCOMPARE(about.Line1[0]->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(about.Line1[1]->geometry(), QRect(6, 200, 542, 1));
         QCOMPARE(about.Line1[0]->geometry(), QRect(4, 200, 544, 2));
-        QVERIFY(about.children().indexOf(about.Line1[1]) > about.children().indexOf(about.Line1[0]));
+        QVERIFY(about.children().indexOf(about.Line1[1]) >
+                about.children().indexOf(about.Line1[0]));
     }
 
     void screenReadersHearTheSupplyAndTheLinks() {
