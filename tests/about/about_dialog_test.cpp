@@ -285,29 +285,6 @@ private slots:
         QVERIFY(!about.Button_CheckUpdate->isDefault());
     }
 
-    void controlsStandAsDesigned_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::newRow("picIcon") << "picIcon" << QRect(240, 240, 540, 540);
-        QTest::newRow("Label_Title") << "Label_Title" << QRect(1050, 240, 7125, 240);
-        QTest::newRow("Label_Version") << "Label_Version" << QRect(1050, 540, 7125, 225);
-        QTest::newRow("Label_Description") << "Label_Description" << QRect(1050, 960, 7125, 1215);
-        QTest::newRow("Label_WrittenBy") << "Label_WrittenBy" << QRect(1050, 2340, 7125, 225);
-        QTest::newRow("Button_CheckUpdate") << "Button_CheckUpdate" << QRect(120, 3180, 1935, 375);
-        QTest::newRow("Button_Close") << "Button_Close" << QRect(6960, 3180, 1260, 345);
-    }
-    void controlsStandAsDesigned() {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        LoadedRig loaded("7=PS5010");
-        AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
-        auto* control = about.findChild<QWidget*>(name);
-        QVERIFY(control);
-        const auto pixels = [](int t) { return qRound(t / 15.0); };
-        QCOMPARE(control->geometry(), QRect(pixels(twips.x()), pixels(twips.y()),
-                                            pixels(twips.width()), pixels(twips.height())));
-    }
-
     void dialogHasItsDesignedSizeIconAndEtchedRule() {
         LoadedRig loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
