@@ -235,9 +235,26 @@ private slots:
         const ShownBox& box = s.rig.platform.Boxes()[0];
         QCOMPARE(QString::fromStdString(box.text),
                  text + "\nSelect OK to continue or Cancel to terminate program.");
-        QCOMPARE(QString::fromStdString(box.title), "GPIB ERROR # " + QString::number(code));
         QCOMPARE(box.icon, BoxIcon::Exclamation);
         QCOMPARE(box.buttons, BoxButtons::OkCancel);
+    }
+
+    // The code follows the "#" in a sign's column: a blank, or the minus itself.
+    void errorTitleWritesTheCodeInASignColumn_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("2") << 2 << "GPIB ERROR # 2";
+        QTest::newRow("20") << 20 << "GPIB ERROR # 20";
+        QTest::newRow("0") << 0 << "GPIB ERROR # 0";
+        QTest::newRow("-5") << -5 << "GPIB ERROR #-5";
+    }
+    void errorTitleWritesTheCodeInASignColumn() {
+        QFETCH(int, code);
+        QFETCH(QString, title);
+        ScriptedSupply s;
+        s.rig.Bench().RefuseWrites(kPad, code);
+        s.rig.bus.SendCommand(s.device, "VSET 1");
+        QCOMPARE(QString::fromStdString(s.rig.platform.Boxes().at(0).title), title);
     }
 
     void deviceAddressOfTheSupplyAndOfAStranger() {
