@@ -31,6 +31,12 @@ struct ScriptedSupply {
         instrument->AnswerTo("Q?", answer);
         return rig.bus.QueryDevice(device, "Q?");
     }
+    // The boxes shown for one write that the library refuses with `code`.
+    const std::vector<ShownBox>& RefusedWrite(int code) {
+        rig.Bench().RefuseWrites(kPad, code);
+        rig.bus.SendCommand(device, "VSET 1");
+        return rig.platform.Boxes();
+    }
 };
 
 // The time stamp that starts a trace line, read without any locale.
@@ -229,10 +235,9 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, text);
         ScriptedSupply s;
-        s.rig.Bench().RefuseWrites(kPad, code);
-        s.rig.bus.SendCommand(s.device, "VSET 1");
-        QCOMPARE(s.rig.platform.Boxes().size(), size_t(1));
-        const ShownBox& box = s.rig.platform.Boxes()[0];
+        const std::vector<ShownBox>& boxes = s.RefusedWrite(code);
+        QCOMPARE(boxes.size(), size_t(1));
+        const ShownBox& box = boxes[0];
         QCOMPARE(QString::fromStdString(box.text),
                  text + "\nSelect OK to continue or Cancel to terminate program.");
         QCOMPARE(box.icon, BoxIcon::Exclamation);
@@ -252,9 +257,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, title);
         ScriptedSupply s;
-        s.rig.Bench().RefuseWrites(kPad, code);
-        s.rig.bus.SendCommand(s.device, "VSET 1");
-        QCOMPARE(QString::fromStdString(s.rig.platform.Boxes().at(0).title), title);
+        QCOMPARE(QString::fromStdString(s.RefusedWrite(code).at(0).title), title);
     }
 
     void deviceAddressOfTheSupplyAndOfAStranger() {

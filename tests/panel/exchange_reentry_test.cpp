@@ -95,15 +95,6 @@ private slots:
         QVERIFY(f.EveryQueryReadBeforeTheNextWrite());
         QVERIFY(f.rig.platform.Boxes().empty());
     }
-
-    void afterTheExchangeTheNextClickWorks() {
-        FormOnBench f("5=PS5004");
-        Form1& form = f.form;
-        AtEventPass(f.rig.platform, 1, [&form] { form.Refresh->click(); });
-        form.Refresh->click();
-        form.Refresh->click();
-        QCOMPARE(f.Written(), (Strings{"VOL?", "CUR?", "OUT?", "VOL?", "CUR?", "OUT?"}));
-    }
 };
 
 QTEST_MAIN(ExchangeReentryTest)

@@ -46,16 +46,6 @@ private slots:
         // Only the position counts: a header of another length shifts the number.
         row("header not checked", kPs5010, Read::Voltage, "VOLTS 7.00;", "0.00");
         row("short answer", kHp6032A, Read::Voltage, "VSE", "0.00");
-        // A failed query answers nothing.
-        row("failed HP V", kHp6032A, Read::Voltage, "", "0.00");
-        row("failed HP I", kHp6032A, Read::Current, "", "0.00");
-        row("failed HP output", kHp6032A, Read::Output, "", "OFF");
-        row("failed PS5004 V", kPs5004, Read::Voltage, "", "0.000");
-        row("failed PS5004 I", kPs5004, Read::Current, "", "0.0000");
-        row("failed PS5004 output", kPs5004, Read::Output, "", "");
-        row("failed PS5010 V", kPs5010, Read::Voltage, "", "0.00");
-        row("failed PS5010 I", kPs5010, Read::Current, "", "0.00");
-        row("failed PS5010 output", kPs5010, Read::Output, "", "");
     }
     void answersBecomeCaptions() {
         QFETCH(int, model);
@@ -74,47 +64,6 @@ private slots:
                 QCOMPARE(OutputStateText(code, answer), caption);
                 break;
         }
-    }
-
-    void queriesFollowTheChannel_data() {
-        QTest::addColumn<int>("channel");
-        QTest::addColumn<QString>("voltage");
-        QTest::addColumn<QString>("current");
-        QTest::newRow("HP 6032A") << 0 << "VSET?"
-                                  << "ISET?";
-        QTest::newRow("PS5004") << 1 << "VOL?"
-                                << "CUR?";
-        QTest::newRow("PS5010 +") << 2 << "VPOS?"
-                                  << "IPOS?";
-        QTest::newRow("PS5010 -") << 3 << "VNEG?"
-                                  << "INEG?";
-    }
-    void queriesFollowTheChannel() {
-        QFETCH(int, channel);
-        QFETCH(QString, voltage);
-        QFETCH(QString, current);
-        QCOMPARE(VoltageQuery(channel), voltage);
-        QCOMPARE(CurrentQuery(channel), current);
-    }
-
-    void onlyThePs5010AsksForItsFloatingOutputs() {
-        QCOMPARE(OutputStateQuery(kPs5010), QStringLiteral("FSOUT?"));
-        QCOMPARE(OutputStateQuery(kPs5004), QStringLiteral("OUT?"));
-        QCOMPARE(OutputStateQuery(kHp6032A), QStringLiteral("OUT?"));
-    }
-
-    void onlyAnExactOnIsOn() {
-        QVERIFY(IsOutputOnText(QStringLiteral("ON")));
-        QVERIFY(!IsOutputOnText(QStringLiteral("on")));
-        QVERIFY(!IsOutputOnText(QStringLiteral("ON;")));
-        QVERIFY(!IsOutputOnText(QString()));
-        QCOMPARE(ToggleOutputCaption(true), QStringLiteral("&Turn OFF Output"));
-        QCOMPARE(ToggleOutputCaption(false), QStringLiteral("&Turn ON Output"));
-    }
-
-    void noModelReadsNothing() {
-        QCOMPARE(VoltageCaption(kNoModel, QStringLiteral("VSET 1")), QString());
-        QCOMPARE(OutputStateText(kNoModel, QStringLiteral("OUT 1")), QString());
     }
 };
 

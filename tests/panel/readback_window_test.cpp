@@ -48,19 +48,10 @@ private slots:
                                                       << "VSET 19.99;ISET 20" << 0 << "20.0"
                                                       << "20.0"
                                                       << "ON" << true << 2370 << 2370;
-        QTest::newRow("HP 6032A at 19.98 V and 19.99 A")
-            << "5=HP6032A"
-            << "VSET 19.98;ISET 19.99;OUT 0" << 0 << "19.98"
-            << "19.99"
-            << "OFF" << false << 2520 << 2520;
         QTest::newRow("PS5004 at 5.5 V and 0.1 A") << "5=PS5004"
                                                    << "VOL 5.5;CUR 0.1" << 1 << "5.500"
                                                    << "0.1000"
                                                    << "OFF" << false << 2520 << 2670;
-        QTest::newRow("PS5004 switched on") << "5=PS5004"
-                                            << "OUT ON" << 1 << "0.000"
-                                            << "0.1000"
-                                            << "ON" << true << 2520 << 2670;
         QTest::newRow("PS5010 at 12.5 V") << "5=PS5010"
                                           << "VPOS 12.5;IPOS 1;OUT ON" << 2 << "12.5"
                                           << "1.00"
