@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes a screenshot of Pulvar on the bench for each supported supply: docs/window-<model>.png.
+# Takes a screenshot of Pulvar on the bench for each supported supply: docs/window-<model>.png,
+# and one of the About dialog with a PS5010: docs/about-ps5010.png.
 # Runs the real program in a real X window (Xvfb with a window manager).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,16 +22,22 @@ declare -A settings=(
   [HP6032A]="VSET 24;ISET 2.5;OUT 1"
 )
 
+# Waits up to 10 s for a window whose title matches the pattern; prints its id.
+window_titled() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
 for model in PS5010 PS5004 HP6032A; do
   printf '# gpib bench state: <pad> <KIND> <settings>\n5 %s %s\n' "$model" "${settings[$model]}" \
     >"$work/state"
   GPIB_BENCH="5=$model" GPIB_BENCH_STATE="$work/state" "$root/build/pulvar" &
   pid=$!
-  window=""
-  for _ in $(seq 100); do
-    window=$(xdotool search --name '^Pulvar ' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    sleep 0.1
-  done
+  window=$(window_titled '^Pulvar ')
   sleep 1  # let the window finish its first paint
   xdotool windowactivate --sync "$window" 2>/dev/null || true
   xdotool key --window "$window" --clearmodifiers alt+r
@@ -39,4 +46,18 @@ for model in PS5010 PS5004 HP6032A; do
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 done
+
+# The About dialog, opened from the menu bar with Alt+A as a user would.
+GPIB_BENCH="7=PS5010" "$root/build/pulvar" &
+pid=$!
+window=$(window_titled '^Pulvar ')
+sleep 1
+xdotool windowactivate "$window" 2>/dev/null || true
+timeout 10 xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers alt+a
+about=$(window_titled '^About Pulvar$')
+sleep 1
+import -window "$about" -frame "$root/docs/about-ps5010.png"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
 echo "screenshots in docs/"
