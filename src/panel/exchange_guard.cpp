@@ -17,7 +17,7 @@ ExchangeGuard::ExchangeGuard(BusExchanges& exchanges)
     if (claimed_) exchanges_.running_ = true;
 }
 
-ExchangeGuard::~ExchangeGuard() {
+ExchangeGuard::~ExchangeGuard() noexcept(false) {
     if (!claimed_) return;
     exchanges_.running_ = false;
     std::function<void()> step = std::exchange(exchanges_.waiting_, nullptr);

@@ -35,7 +35,9 @@ private:
 class ExchangeGuard {
 public:
     explicit ExchangeGuard(BusExchanges& exchanges);
-    ~ExchangeGuard();
+    // Runs the step that waited for this exchange; that step may end the program at once, which
+    // under test leaves by an exception, so this destructor lets one pass.
+    ~ExchangeGuard() noexcept(false);
     ExchangeGuard(const ExchangeGuard&) = delete;
     ExchangeGuard& operator=(const ExchangeGuard&) = delete;
 

@@ -48,6 +48,20 @@ private slots:
         QCOMPARE(runs, 1);
     }
 
+    void theWaitingStepMayEndTheProgram() {
+        BusExchanges exchanges;
+        struct Ended {};
+        bool ended = false;
+        try {
+            const ExchangeGuard exchange(exchanges);
+            exchanges.WhenIdle([] { throw Ended{}; });
+        } catch (const Ended&) {
+            ended = true;
+        }
+        QVERIFY(ended);
+        QVERIFY(!exchanges.Running());
+    }
+
     void anImmediateEndDropsTheWaitingStep() {
         BusExchanges exchanges;
         int runs = 0;
