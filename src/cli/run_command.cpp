@@ -7,10 +7,13 @@ int RunCommand(const CliRequest& request, SupplyLink& link, std::ostream& out) {
         case CliCommand::Identify:
             return Identify(request, link, out);
         case CliCommand::Read:
+            return Read(request, link, out);
         case CliCommand::Set:
+            return Set(request, link, out);
         case CliCommand::Output:
+            return SwitchOutput(request, link, out);
         case CliCommand::Log:
-            break;
+            return Log(request, link, out);
     }
     return ExitStatus::kUsage;
 }
