@@ -40,6 +40,12 @@ refused "unexpected argument 'now'" identify now
 cli_run --help
 cli_expect_status 0
 grep -q '^Exit status:' "$work/out" || cli_fail "help without exit statuses"
+# The README quotes the help whole.
+readme="$(dirname "$0")/../../README.md"
+awk '/^`pulvar-cli --help`:$/ { quoted = 1; next }
+     quoted && /^```$/ { if (inside) exit; inside = 1; next }
+     inside' "$readme" >"$work/readme-help"
+diff -u "$work/readme-help" "$work/out" >&2 || cli_fail "the README's help differs"
 cli_run --version
 cli_expect_status 0
 grep -q '^pulvar-cli (Pulvar) [0-9]' "$work/out" || cli_fail "version"
