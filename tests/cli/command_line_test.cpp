@@ -15,8 +15,6 @@ class CommandLine : public QObject {
 private slots:
     void acceptedLinesAskForTheirCommand_data();
     void acceptedLinesAskForTheirCommand();
-    void valuesAreTakenAsGiven_data();
-    void valuesAreTakenAsGiven();
     void onlyPlainUnsignedDecimalsPass_data();
     void onlyPlainUnsignedDecimalsPass();
     void logScheduleIsChecked_data();
@@ -27,73 +25,62 @@ private slots:
 void CommandLine::acceptedLinesAskForTheirCommand_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("command");
-    QTest::addColumn<bool>("json");
-    QTest::addColumn<bool>("minusOutput");
+    QTest::addColumn<QString>("flags");  // j json, m minus output, c clamp, f off first, o on
+    QTest::addColumn<QString>("voltage");
+    QTest::addColumn<QString>("current");
 
     using C = CliCommand;
-    QTest::newRow("identify") << "identify" << int(C::Identify) << false << false;
-    QTest::newRow("json before the command")
-        << "--json identify" << int(C::Identify) << true << false;
-    QTest::newRow("read the minus output") << "read --output -" << int(C::Read) << false << true;
-    QTest::newRow("read with = and json")
-        << "read --output=+ --json" << int(C::Read) << true << false;
-    QTest::newRow("set") << "set --voltage 5" << int(C::Set) << false << false;
-    QTest::newRow("output on") << "output on" << int(C::Output) << false << false;
-    QTest::newRow("log the minus output") << "log --output -" << int(C::Log) << false << true;
+    QTest::newRow("identify") << "identify" << int(C::Identify) << ""
+                              << ""
+                              << "";
+    QTest::newRow("json before the command") << "--json identify" << int(C::Identify) << "j"
+                                             << ""
+                                             << "";
+    QTest::newRow("read the minus output") << "read --output -" << int(C::Read) << "m"
+                                           << ""
+                                           << "";
+    QTest::newRow("read with = and json") << "read --output=+ --json" << int(C::Read) << "j"
+                                          << ""
+                                          << "";
+    QTest::newRow("voltage as typed") << "set --voltage 012.50" << int(C::Set) << ""
+                                      << "012.50"
+                                      << "";
+    QTest::newRow("current only, clamped") << "set --current .4 --clamp" << int(C::Set) << "c"
+                                           << ""
+                                           << ".4";
+    QTest::newRow("both, off first")
+        << "set --off-first --voltage=15 --current 1.2" << int(C::Set) << "f"
+        << "15"
+        << "1.2";
+    QTest::newRow("output on") << "output on" << int(C::Output) << "o"
+                               << ""
+                               << "";
+    QTest::newRow("output off") << "output off" << int(C::Output) << ""
+                                << ""
+                                << "";
+    QTest::newRow("log the minus output") << "log --output -" << int(C::Log) << "m"
+                                          << ""
+                                          << "";
 }
 
 void CommandLine::acceptedLinesAskForTheirCommand() {
     QFETCH(QString, line);
     QFETCH(int, command);
-    QFETCH(bool, json);
-    QFETCH(bool, minusOutput);
+    QFETCH(QString, flags);
+    QFETCH(QString, voltage);
+    QFETCH(QString, current);
     const ParsedCommandLine parsed = ParseCommandLine(Line(line));
     QCOMPARE(parsed.error, std::string());
     QCOMPARE(parsed.action, ParsedCommandLine::Action::Run);
-    QCOMPARE(int(parsed.request.command), command);
-    QCOMPARE(parsed.request.json, json);
-    QCOMPARE(parsed.request.minusOutput, minusOutput);
-}
-
-void CommandLine::valuesAreTakenAsGiven_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("voltage");
-    QTest::addColumn<QString>("current");
-    QTest::addColumn<bool>("clamp");
-    QTest::addColumn<bool>("offFirst");
-    QTest::addColumn<bool>("switchOn");
-
-    QTest::newRow("voltage as typed") << "set --voltage 012.50"
-                                      << "012.50"
-                                      << "" << false << false << false;
-    QTest::newRow("current only, clamped") << "set --current .4 --clamp"
-                                           << ""
-                                           << ".4" << true << false << false;
-    QTest::newRow("both, off first") << "set --off-first --voltage=15 --current 1.2"
-                                     << "15"
-                                     << "1.2" << false << true << false;
-    QTest::newRow("output on") << "output on"
-                               << ""
-                               << "" << false << false << true;
-    QTest::newRow("output off") << "output off"
-                                << ""
-                                << "" << false << false << false;
-}
-
-void CommandLine::valuesAreTakenAsGiven() {
-    QFETCH(QString, line);
-    QFETCH(QString, voltage);
-    QFETCH(QString, current);
-    QFETCH(bool, clamp);
-    QFETCH(bool, offFirst);
-    QFETCH(bool, switchOn);
-    const ParsedCommandLine parsed = ParseCommandLine(Line(line));
-    QCOMPARE(parsed.action, ParsedCommandLine::Action::Run);
-    QCOMPARE(parsed.request.voltage, voltage.toStdString());
-    QCOMPARE(parsed.request.current, current.toStdString());
-    QCOMPARE(parsed.request.clamp, clamp);
-    QCOMPARE(parsed.request.offFirst, offFirst);
-    QCOMPARE(parsed.request.switchOn, switchOn);
+    const CliRequest& request = parsed.request;
+    QCOMPARE(int(request.command), command);
+    QCOMPARE(request.json, flags.contains('j'));
+    QCOMPARE(request.minusOutput, flags.contains('m'));
+    QCOMPARE(request.clamp, flags.contains('c'));
+    QCOMPARE(request.offFirst, flags.contains('f'));
+    QCOMPARE(request.switchOn, flags.contains('o'));
+    QCOMPARE(request.voltage, voltage.toStdString());
+    QCOMPARE(request.current, current.toStdString());
 }
 
 void CommandLine::onlyPlainUnsignedDecimalsPass_data() {
