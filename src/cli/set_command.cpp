@@ -8,7 +8,7 @@
 #include "panel/apply_rules.h"
 
 namespace {
-// The output is switched off first, as the window's option does, only when it is on.
+// After switching the output off before a change the supply gets the window's second to settle.
 constexpr float kOffBeforeChangeSeconds = 1.0f;
 
 // A value beyond a limit is refused with the window's message, or, clamped, replaced by the
