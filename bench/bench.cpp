@@ -52,6 +52,16 @@ void Bench::RefuseWrites(int pad, int iberr) {
     InstrumentSlot(pad).refusal = iberr;
 }
 
+void Bench::RefuseWrite(int pad, int nth, int iberr) {
+    PlannedFaults& planned = InstrumentSlot(pad).planned;
+    planned.RefuseWrite(planned.Writes() + nth, iberr);
+}
+
+void Bench::SpoilAnswer(int pad, int nth, AnswerFault fault) {
+    PlannedFaults& planned = InstrumentSlot(pad).planned;
+    planned.SpoilAnswer(planned.Writes() + nth, fault);
+}
+
 void Bench::SetStateFile(const std::string& path) {
     stateFile_ = std::make_unique<StateFile>(path);
     for (int pad = 1; pad <= kHighestPad; ++pad) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/clock.h"
+#include "bench/faults.h"
 #include "bench/instrument.h"
 #include "bench/status.h"
 #include "bench/trace.h"
@@ -40,6 +41,10 @@ public:
     void FailFindLstn(int iberr) { findLstnError_ = iberr; }
     void UnplugAfter(int pad, int messages);
     void RefuseWrites(int pad, int iberr);
+    // One exchange, counted from now: the `nth` write addressed to `pad` fails with `iberr` and
+    // reaches nothing; or the answer to the `nth` message comes as `fault` makes it.
+    void RefuseWrite(int pad, int nth, int iberr);
+    void SpoilAnswer(int pad, int nth, AnswerFault fault);
 
     void SetTraceFile(const std::string& path) { trace_.SetFile(path); }
     const std::vector<std::string>& TraceLines() const { return trace_.Lines(); }
@@ -77,6 +82,7 @@ private:
         std::unique_ptr<Instrument> instrument;
         std::optional<int> messagesLeft;  // unplugged when it reaches 0
         std::optional<int> refusal;       // iberr of every write
+        PlannedFaults planned;            // faults on single exchanges
     };
     // What a call did to the status; iberr and the count stay unless given.
     struct Outcome {
@@ -105,6 +111,9 @@ private:
     Outcome Write(int ud, std::string_view bytes, long count);
     Outcome Read(int ud, void* buf, long count, std::string& data);
     Outcome TimedOut(const Descriptor& device);
+    // A read under a fault that lasts until the next write, if one is planned.
+    std::optional<Outcome> LastingFault(const Descriptor& device, void* buf, long count,
+                                        std::string& data);
     Outcome Clear(int ud);
     Outcome Poll(int ud, char* spr);
     Outcome SetTimeout(int ud, int code);

@@ -58,7 +58,9 @@ Bench::Outcome Bench::Write(int ud, std::string_view bytes, long count) {
     const Descriptor* device = FindDevice(ud, error);
     if (!device) return error;
     if (count < 0 || static_cast<long>(bytes.size()) != count) return Failed(EARG, 0);
-    if (const std::optional<int> refusal = slots_[device->pad].refusal) return Failed(*refusal, 0);
+    Slot& slot = slots_[device->pad];
+    if (const std::optional<int> planned = slot.planned.NextWrite()) return Failed(*planned, 0);
+    if (const std::optional<int> refusal = slot.refusal) return Failed(*refusal, 0);
     Instrument* listener = Listener(*device);
     if (!listener) return Failed(ENOL, 0);
     // EOI on the last byte, when the descriptor asks for it, ends the message.
@@ -82,6 +84,10 @@ Bench::Outcome Bench::Read(int ud, void* buf, long count, std::string& data) {
     if (count < 0 || (count > 0 && !buf)) return Failed(EARG, 0);
     // A device that is not there never talks, just like one with nothing to say.
     Instrument* talker = Listener(*device);
+    if (talker) {
+        if (const std::optional<Outcome> faulty = LastingFault(*device, buf, count, data))
+            return *faulty;
+    }
     const std::optional<double> readyAt = talker ? talker->AnswerReadyAt() : std::nullopt;
     if (!readyAt) {
         if (talker) talker->TalkedWithNothingToSay();
@@ -92,10 +98,35 @@ Bench::Outcome Bench::Read(int ud, void* buf, long count, std::string& data) {
     if (limit && wait >= *limit) return TimedOut(*device);
     clock_->Sleep(wait);
     bool eoi = false;
-    data = talker->Talk(static_cast<std::size_t>(count), eoi);
+    PlannedFaults& planned = slots_[device->pad].planned;
+    if (const std::optional<AnswerFault> spoil = planned.Spoil()) {
+        data = PlannedFaults::Spoiled(*spoil, talker->Talk(std::string::npos, eoi));
+        data.resize(std::min(data.size(), static_cast<std::size_t>(count)));
+        eoi = true;
+        planned.AnswerSpoiled();
+    } else {
+        data = talker->Talk(static_cast<std::size_t>(count), eoi);
+    }
     // Bytes not transferred leave the caller's buffer as it was.
     if (!data.empty()) std::memcpy(buf, data.data(), data.size());
     return {CMPL | (eoi ? END : 0), {}, static_cast<long>(data.size())};
+}
+
+std::optional<Bench::Outcome> Bench::LastingFault(const Descriptor& device, void* buf, long count,
+                                                  std::string& data) {
+    switch (slots_[device.pad].planned.Spoil().value_or(AnswerFault::Empty)) {
+        case AnswerFault::TimeOut:
+            return TimedOut(device);
+        case AnswerFault::ErrorWithoutEnd:
+            return Failed(EBUS, 0);
+        case AnswerFault::NeverEnds:
+            // Digits, so that an answer cut anywhere still looks like one.
+            data.assign(static_cast<std::size_t>(count), '7');
+            if (count > 0) std::memcpy(buf, data.data(), data.size());
+            return Outcome{CMPL, {}, count};
+        default:
+            return std::nullopt;
+    }
 }
 
 Bench::Outcome Bench::TimedOut(const Descriptor& device) {

@@ -28,20 +28,21 @@ public:
         if (name == "register") return ReadRegister(value);
         if (name == "findlstn") return ReadFindLstn(value);
         if (name == "unplug") return ReadUnplug(item, value);
+        if (name == "refuse") return ReadRefusal(item, value);
+        if (name == "spoil") return ReadSpoil(item, value);
         if (const std::optional<long> pad = ParseWholeNumber(name)) return Place(*pad, value);
         return "unknown setting " + std::string(name);
     }
 
-    // An unplug item must name an address that holds an instrument, wherever that one stands.
-    std::optional<std::string> CheckUnplugs() const {
-        for (std::size_t i = 0; i < config_.unplugs.size(); ++i) {
-            const int pad = config_.unplugs[i].pad;
+    // A fault item must name an address that holds an instrument, wherever that one stands.
+    std::optional<std::string> CheckFaultAddresses() const {
+        for (const FaultItem& fault : faultItems_) {
             bool placed = false;
             for (const BenchConfig::Placed& instrument : config_.instruments) {
-                placed = placed || instrument.pad == pad;
+                placed = placed || instrument.pad == fault.pad;
             }
             if (!placed) {
-                return Refusal(unplugItems_[i], "no instrument at address " + std::to_string(pad));
+                return Refusal(fault.item, "no instrument at address " + std::to_string(fault.pad));
             }
         }
         return std::nullopt;
@@ -82,21 +83,63 @@ private:
         return std::nullopt;
     }
 
+    // "<pad>@<n>", remembered for the check that an instrument stands at pad.
+    struct Exchange {
+        int pad;
+        int count;
+    };
+    std::optional<Exchange> ReadExchange(std::string_view item, std::string_view text) {
+        const std::size_t at = text.find('@');
+        if (at == std::string_view::npos) return std::nullopt;
+        const std::optional<long> pad = ParseWholeNumber(text.substr(0, at));
+        const std::optional<long> count = ParseWholeNumber(text.substr(at + 1));
+        if (!pad || !count) return std::nullopt;
+        faultItems_.push_back({item, static_cast<int>(*pad)});
+        return Exchange{static_cast<int>(*pad), static_cast<int>(*count)};
+    }
+
     std::optional<std::string> ReadUnplug(std::string_view item, std::string_view value) {
-        const std::size_t at = value.find('@');
-        const std::optional<long> pad =
-            at == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(0, at));
-        const std::optional<long> messages =
-            at == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(at + 1));
-        if (!pad || !messages) return "unplug= needs <pad>@<messages>";
-        if (auto bad = CheckPad(*pad)) return bad;
-        config_.unplugs.push_back({static_cast<int>(*pad), static_cast<int>(*messages)});
-        unplugItems_.push_back(item);
+        const std::optional<Exchange> exchange = ReadExchange(item, value);
+        if (!exchange) return "unplug= needs <pad>@<messages>";
+        if (auto bad = CheckPad(exchange->pad)) return bad;
+        config_.unplugs.push_back({exchange->pad, exchange->count});
         return std::nullopt;
     }
 
+    std::optional<std::string> ReadRefusal(std::string_view item, std::string_view value) {
+        const std::size_t colon = value.find(':');
+        const std::optional<Exchange> exchange = ReadExchange(item, value.substr(0, colon));
+        const std::optional<long> iberr = colon == std::string_view::npos
+                                              ? std::nullopt
+                                              : ParseWholeNumber(value.substr(colon + 1));
+        if (!exchange || exchange->count < 1 || !iberr)
+            return "refuse= needs <pad>@<write>:<iberr>";
+        if (auto bad = CheckPad(exchange->pad)) return bad;
+        config_.refusals.push_back({exchange->pad, exchange->count, static_cast<int>(*iberr)});
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadSpoil(std::string_view item, std::string_view value) {
+        const std::size_t colon = value.find(':');
+        const std::optional<Exchange> exchange = ReadExchange(item, value.substr(0, colon));
+        const std::optional<AnswerFault> fault = colon == std::string_view::npos
+                                                     ? std::nullopt
+                                                     : AnswerFaultNamed(value.substr(colon + 1));
+        if (!exchange || exchange->count < 1 || !fault) {
+            return "spoil= needs <pad>@<write>:<timeout|noend|endless|empty|truncated|garbage|"
+                   "nuls|lower>";
+        }
+        if (auto bad = CheckPad(exchange->pad)) return bad;
+        config_.spoils.push_back({exchange->pad, exchange->count, *fault});
+        return std::nullopt;
+    }
+
+    struct FaultItem {
+        std::string_view item;
+        int pad;
+    };
     BenchConfig& config_;
-    std::vector<std::string_view> unplugItems_;
+    std::vector<FaultItem> faultItems_;
 };
 
 }  // namespace
@@ -112,7 +155,7 @@ ParsedConfig ParseConfig(std::string_view text) {
             return ParsedConfig{BenchConfig{}, Refusal(item, *reason)};
         }
     }
-    if (std::optional<std::string> error = reader.CheckUnplugs()) {
+    if (std::optional<std::string> error = reader.CheckFaultAddresses()) {
         return ParsedConfig{BenchConfig{}, *error};
     }
     return parsed;

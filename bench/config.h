@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/faults.h"
+
 namespace bench {
 
 // What GPIB_BENCH means when it is unset or empty.
@@ -20,11 +22,24 @@ struct BenchConfig {
         int pad;
         int messages;
     };
+    // One exchange of an instrument, counted from the bench's start.
+    struct Refusal {
+        int pad;
+        int write;
+        int iberr;
+    };
+    struct Spoil {
+        int pad;
+        int write;
+        AnswerFault fault;
+    };
 
     std::vector<Placed> instruments;
     int registerResult = 0;
     std::optional<int> findLstnError;
     std::vector<Unplug> unplugs;
+    std::vector<Refusal> refusals;
+    std::vector<Spoil> spoils;
 };
 
 // The bench described, or (with an empty bench) the reason why the text was refused.
@@ -34,7 +49,8 @@ struct ParsedConfig {
 };
 
 // Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
-// "findlstn=<iberr>", "unplug=<pad>@<n>". Only blanks: the default bench.
+// "findlstn=<iberr>", "unplug=<pad>@<n>", "refuse=<pad>@<n>:<iberr>", "spoil=<pad>@<n>:<fault>".
+// Only blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
 
 }  // namespace bench

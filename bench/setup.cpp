@@ -22,6 +22,12 @@ void Configure(Bench& bench, const BenchConfig& config) {
     for (const BenchConfig::Unplug& unplug : config.unplugs) {
         bench.UnplugAfter(unplug.pad, unplug.messages);
     }
+    for (const BenchConfig::Refusal& refusal : config.refusals) {
+        bench.RefuseWrite(refusal.pad, refusal.write, refusal.iberr);
+    }
+    for (const BenchConfig::Spoil& spoil : config.spoils) {
+        bench.SpoilAnswer(spoil.pad, spoil.write, spoil.fault);
+    }
     bench.SetRegisterResult(config.registerResult);
     if (config.findLstnError) bench.FailFindLstn(*config.findLstnError);
 }

@@ -2,6 +2,8 @@
 #include <QtTest>
 #include <vector>
 
+#include "bench/config.h"
+#include "bench/setup.h"
 #include "direct_bench.h"
 
 using bench::CIC;
@@ -337,6 +339,75 @@ private slots:
         QCOMPARE(rig.bench.LastStatus().iberr, bench::EABO);
         QCOMPARE(rig.bench.LastStatus().ibcntl, 0L);
         QVERIFY(device->Received().empty());
+    }
+
+    // Only the planned write fails, counted from the plan; the others reach the instrument.
+    void oneWriteRefusedByItsNumber() {
+        DirectBench rig;
+        bench::ScriptedInstrument* device = rig.Scripted(5);
+        const int ud = rig.Open(5);
+        rig.Write(ud, "A");
+        rig.bench.RefuseWrite(5, 2, bench::EBUS);
+        QCOMPARE(rig.Write(ud, "B"), CMPL);
+        QCOMPARE(rig.Write(ud, "C"), ERR | CMPL);
+        QCOMPARE(rig.bench.LastStatus().iberr, bench::EBUS);
+        QCOMPARE(rig.Write(ud, "D"), CMPL);
+        QCOMPARE(device->Received(), (std::vector<std::string>{"A", "B", "D"}));
+    }
+
+    // The answer to the planned message, as one read gives it; the next answer is whole again.
+    void spoiledAnswers_data() {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<int>("sta");
+        QTest::addColumn<double>("seconds");
+        using bench::AnswerFault;
+        const int ended = CMPL | END;
+        QTest::newRow("time-out") << int(AnswerFault::TimeOut) << QByteArray()
+                                  << (ERR | CMPL | TIMO) << 3.0;
+        QTest::newRow("ERR alone")
+            << int(AnswerFault::ErrorWithoutEnd) << QByteArray() << (ERR | CMPL) << 0.0;
+        QTest::newRow("never ends")
+            << int(AnswerFault::NeverEnds) << QByteArray(8, '7') << CMPL << 0.0;
+        QTest::newRow("empty") << int(AnswerFault::Empty) << QByteArray() << ended << 0.0;
+        QTest::newRow("truncated")
+            << int(AnswerFault::Truncated) << QByteArray("VSET") << ended << 0.0;
+        QTest::newRow("garbage") << int(AnswerFault::Garbage) << QByteArray("#\x7f\x01\xff?+-Z", 8)
+                                 << ended << 0.0;
+        QTest::newRow("NULs") << int(AnswerFault::Nuls) << QByteArray(8, '\0') << ended << 0.0;
+        QTest::newRow("lower case")
+            << int(AnswerFault::LowerCase) << QByteArray("vset 1.5") << ended << 0.0;
+    }
+    void spoiledAnswers() {
+        QFETCH(int, fault);
+        QFETCH(QByteArray, first);
+        QFETCH(int, sta);
+        QFETCH(double, seconds);
+        DirectBench rig;
+        bench::ScriptedInstrument* device = rig.Scripted(5);
+        device->AnswerAnyMessage("VSET 1.5");
+        const int ud = rig.Open(5);
+        rig.bench.SpoilAnswer(5, 1, static_cast<bench::AnswerFault>(fault));
+        rig.Write(ud, "VSET?");
+        QCOMPARE(rig.Read(ud, 8), first);
+        QCOMPARE(rig.bench.LastStatus().ibsta, sta);
+        QCOMPARE(rig.clock->Now(), seconds);
+        rig.Write(ud, "VSET?");
+        QCOMPARE(rig.ReadAnswer(ud), QByteArray("VSET 1.5"));
+    }
+
+    // A GPIB_BENCH plan counts from the bench's first write.
+    void faultItemsOfGpibBenchArePlanned() {
+        DirectBench rig;
+        const bench::ParsedConfig parsed =
+            bench::ParseConfig("5=PS5004;refuse=5@1:13;spoil=5@2:lower");
+        QCOMPARE(QByteArray::fromStdString(parsed.error), QByteArray());
+        bench::Configure(rig.bench, parsed.config);
+        const int ud = rig.Open(5);
+        QCOMPARE(rig.Write(ud, "ID?"), ERR | CMPL);
+        QCOMPARE(rig.bench.LastStatus().iberr, 13);
+        rig.Write(ud, "ID?");
+        QVERIFY(rig.ReadAnswer(ud).startsWith("id tek/ps5004"));
     }
 
     void registeredVariablesFollowEveryLaterCall_data() {

@@ -135,6 +135,20 @@ private slots:
         QTest::newRow("unplug outside the bus")
             << QByteArray("unplug=40@1") << QByteArray("unplug=40@1")
             << QByteArray("address 40 is outside 1..30");
+        QTest::newRow("refuse without its error")
+            << QByteArray("5=PS5010;refuse=5@2") << QByteArray("refuse=5@2")
+            << QByteArray("refuse= needs <pad>@<write>:<iberr>");
+        QTest::newRow("refuse of write 0")
+            << QByteArray("5=PS5010;refuse=5@0:2") << QByteArray("refuse=5@0:2")
+            << QByteArray("refuse= needs <pad>@<write>:<iberr>");
+        QTest::newRow("spoil of an unknown fault")
+            << QByteArray("5=PS5010;spoil=5@1:late") << QByteArray("spoil=5@1:late")
+            << QByteArray(
+                   "spoil= needs <pad>@<write>:<timeout|noend|endless|empty|truncated|"
+                   "garbage|nuls|lower>");
+        QTest::newRow("spoil of nothing")
+            << QByteArray("5=PS5010;spoil=6@1:empty") << QByteArray("spoil=6@1:empty")
+            << QByteArray("no instrument at address 6");
         QTest::newRow("unplug of nothing")
             << QByteArray("5=PS5010;unplug=6@1") << QByteArray("unplug=6@1")
             << QByteArray("no instrument at address 6");

@@ -26,13 +26,15 @@ ScriptedPlatform::ScriptedPlatform(std::shared_ptr<bench::Clock> clock)
 
 BoxAnswer ScriptedPlatform::MessageBox(const std::string& text, const std::string& title,
                                        BoxIcon icon, BoxButtons buttons) {
-    BoxAnswer answer = FirstButton(buttons);
+    ShownBox box{text, title, icon, buttons, FirstButton(buttons)};
     if (!answers_.empty()) {
-        answer = answers_.front();
+        box.answer = answers_.front();
         answers_.pop_front();
+    } else if (onBox) {
+        box.answer = onBox(box);
     }
-    boxes_.push_back({text, title, icon, buttons, answer});
-    return answer;
+    boxes_.push_back(box);
+    return box.answer;
 }
 
 void ScriptedPlatform::ProcessEvents() {

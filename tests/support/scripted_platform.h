@@ -35,6 +35,9 @@ public:
 
     // Runs whenever window events would be delivered (pauses, event passes).
     std::function<void()> onEvents;
+    // Answers a box that has no queued answer (its `answer` not yet set); runs while the box is
+    // up, so it may also deliver window events as a modal box does.
+    std::function<BoxAnswer(const ShownBox&)> onBox;
 
     bool Ended() const { return ended_; }
     const std::vector<std::string>& Opened() const { return opened_; }

@@ -1,0 +1,290 @@
+// Every fault the bench can make, on every exchange of every flow that talks to the supply:
+// the box it brings, both answers to it, and a run that ends, keeps to the bus's rules and
+// leaves the store alone.
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <functional>
+
+#include "bus/gpib_error_text.h"
+#include "form_on_bench.h"
+#include "panel/entry_field.h"
+#include "trace_rules.h"
+
+namespace {
+using Strings = std::vector<std::string>;
+constexpr int kSupplyPad = 5;
+// The most a single fault may add to a flow: one read waiting out its 3 s time-out.
+constexpr double kLongestFaultCost = 3.0 + 1e-3;
+
+// A flow of the window that talks to the supply, from a supply set up as it needs.
+struct Flow {
+    const char* name;
+    const char* bus;
+    const char* supplySettings;
+    std::function<void(Form1&)> prepare;  // typing, options: no bus traffic
+    std::function<void(Form1&)> run;
+    int shownChannel;  // the channel whose texts the frame shows afterwards
+};
+
+const std::vector<Flow>& Flows() {
+    static const std::vector<Flow> flows = {
+        {"read-back", "5=HP6032A", "VSET 12.5;ISET 2;OUT 1", [](Form1&) {},
+         [](Form1& form) { form.ReadBack(); }, 0},
+        {"Refresh", "5=PS5010", "VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5;OUT ON", [](Form1&) {},
+         [](Form1& form) { form.Refresh->click(); }, 2},
+        {"Apply", "5=HP6032A", "OUT 1",
+         [](Form1& form) {
+             form.Menu_TurnOffAtChange->setChecked(true);
+             form.NewVoltage->setText("12.5");
+             form.NewCurrent->setText("2");
+         },
+         [](Form1& form) { form.Apply->click(); }, 0},
+    };
+    return flows;
+}
+
+enum class FaultKind { RefusedWrite, Unplugged, SpoiledAnswer };
+
+struct Fault {
+    const char* name;
+    FaultKind kind;
+    int iberr = 0;  // of a refused write
+    bench::AnswerFault answer = bench::AnswerFault::Empty;
+};
+
+const std::vector<Fault>& Faults() {
+    using bench::AnswerFault;
+    static const std::vector<Fault> faults = {
+        {"write refused ENOL", FaultKind::RefusedWrite, 2},
+        {"write refused EBUS", FaultKind::RefusedWrite, 14},
+        {"write refused code 13", FaultKind::RefusedWrite, 13},
+        {"unplugged", FaultKind::Unplugged, 2},
+        {"read time-out", FaultKind::SpoiledAnswer, 0, AnswerFault::TimeOut},
+        {"ERR without TIMO or END", FaultKind::SpoiledAnswer, 0, AnswerFault::ErrorWithoutEnd},
+        {"answer never ends", FaultKind::SpoiledAnswer, 0, AnswerFault::NeverEnds},
+        {"empty answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Empty},
+        {"truncated answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Truncated},
+        {"garbage answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Garbage},
+        {"NUL-filled answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Nuls},
+        {"lower-case answer", FaultKind::SpoiledAnswer, 0, AnswerFault::LowerCase},
+    };
+    return faults;
+}
+
+bool FailsTheRead(const Fault& fault) {
+    using bench::AnswerFault;
+    return fault.kind == FaultKind::SpoiledAnswer &&
+           (fault.answer == AnswerFault::TimeOut || fault.answer == AnswerFault::ErrorWithoutEnd ||
+            fault.answer == AnswerFault::NeverEnds);
+}
+
+struct ExpectedBox {
+    std::string title;
+    std::string text;
+    BoxIcon icon;
+    BoxButtons buttons;
+};
+
+ExpectedBox GpibErrorBox(int iberr) {
+    return {"GPIB ERROR # " + std::to_string(iberr),
+            GpibErrorText(iberr) + "\nSelect OK to continue or Cancel to terminate program.",
+            BoxIcon::Exclamation, BoxButtons::OkCancel};
+}
+
+const ExpectedBox kReadFailedBox{"I/O Error", "Read cycle failed\nOperation aborted.",
+                                 BoxIcon::Exclamation, BoxButtons::Ok};
+
+// What a fault on the `exchange`-th message of a flow brings when every box is answered OK:
+// the boxes in order, and for each the number of messages written when it came up.
+struct Outcome {
+    std::vector<ExpectedBox> boxes;
+    std::vector<std::size_t> writtenAtBox;
+
+    void Add(const ExpectedBox& box, std::size_t written) {
+        boxes.push_back(box);
+        writtenAtBox.push_back(written);
+    }
+    // The first box that offers Cancel, if any.
+    std::optional<std::size_t> FirstCancellable() const {
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            if (boxes[i].buttons == BoxButtons::OkCancel) return i;
+        return std::nullopt;
+    }
+};
+
+Outcome OutcomeOf(const Fault& fault, const Strings& written, std::size_t exchange) {
+    Outcome outcome;
+    const bool query = written[exchange - 1].ends_with('?');
+    switch (fault.kind) {
+        case FaultKind::RefusedWrite:
+            outcome.Add(GpibErrorBox(fault.iberr), exchange);
+            break;
+        case FaultKind::Unplugged:
+            // Gone right after this message: its answer never comes, and each later write fails.
+            if (query) outcome.Add(kReadFailedBox, exchange);
+            for (std::size_t later = exchange + 1; later <= written.size(); ++later)
+                outcome.Add(GpibErrorBox(2), later);
+            break;
+        case FaultKind::SpoiledAnswer:
+            if (FailsTheRead(fault) && query) outcome.Add(kReadFailedBox, exchange);
+            break;
+    }
+    return outcome;
+}
+
+void Inject(bench::Bench& bench, const Fault& fault, int exchange) {
+    switch (fault.kind) {
+        case FaultKind::RefusedWrite:
+            bench.RefuseWrite(kSupplyPad, exchange, fault.iberr);
+            break;
+        case FaultKind::Unplugged:
+            bench.UnplugAfter(kSupplyPad, exchange);
+            break;
+        case FaultKind::SpoiledAnswer:
+            bench.SpoilAnswer(kSupplyPad, exchange, fault.answer);
+            break;
+    }
+}
+
+// A flow's run on a fresh window; an immediate end is caught here and recorded by the platform.
+struct FlowRun {
+    explicit FlowRun(const Flow& flow) : f(flow.bus) {
+        f.SetUpSupply(flow.supplySettings);
+        f.rig.ForgetTrace();
+        flow.prepare(f.form);
+        start = f.rig.Now();
+    }
+    void Run(const Flow& flow) {
+        try {
+            flow.run(f.form);
+        } catch (const ImmediateEnd&) {
+        }
+    }
+    FormOnBench f;
+    double start = 0;
+};
+
+struct CleanRun {
+    Strings written;
+    double seconds;
+};
+
+const CleanRun& CleanRunOf(int flowIndex) {
+    static std::map<int, CleanRun> runs;
+    if (!runs.contains(flowIndex)) {
+        const Flow& flow = Flows()[flowIndex];
+        FlowRun run(flow);
+        run.Run(flow);
+        runs[flowIndex] = {run.f.Written(), run.f.rig.Now() - run.start};
+    }
+    return runs[flowIndex];
+}
+
+int faultsInjected = 0;
+}  // namespace
+
+class FaultMatrixTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanFlowsWriteWhatTheyShould() {
+        QCOMPARE(CleanRunOf(0).written, (Strings{"VSET?", "ISET?", "OUT?"}));
+        QCOMPARE(CleanRunOf(1).written,
+                 (Strings{"VNEG?", "INEG?", "FSOUT?", "VPOS?", "IPOS?", "FSOUT?"}));
+        QCOMPARE(CleanRunOf(2).written,
+                 (Strings{"OUT?", "OUT OFF", "VSET 12.5", "ISET 2", "VSET?", "ISET?", "OUT?"}));
+    }
+
+    void everyFaultOnEveryExchange_data() {
+        QTest::addColumn<int>("flow");
+        QTest::addColumn<int>("exchange");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("cancel");
+        for (int flow = 0; flow < static_cast<int>(Flows().size()); ++flow) {
+            const Strings& written = CleanRunOf(flow).written;
+            for (int exchange = 1; exchange <= static_cast<int>(written.size()); ++exchange) {
+                for (int fault = 0; fault < static_cast<int>(Faults().size()); ++fault) {
+                    const bool offersCancel = OutcomeOf(Faults()[fault], written, exchange)
+                                                  .FirstCancellable()
+                                                  .has_value();
+                    for (bool cancel : {false, true}) {
+                        if (cancel && !offersCancel) continue;
+                        QTest::addRow("%s, %s (%d), %s, %s", Flows()[flow].name,
+                                      written[exchange - 1].c_str(), exchange, Faults()[fault].name,
+                                      cancel ? "Cancel" : "OK")
+                            << flow << exchange << fault << cancel;
+                    }
+                }
+            }
+        }
+    }
+    void everyFaultOnEveryExchange() {
+        QFETCH(int, flow);
+        QFETCH(int, exchange);
+        QFETCH(int, fault);
+        QFETCH(bool, cancel);
+        const Flow& theFlow = Flows()[flow];
+        const Fault& theFault = Faults()[fault];
+        const CleanRun& clean = CleanRunOf(flow);
+        Outcome expected = OutcomeOf(theFault, clean.written, exchange);
+        const std::optional<std::size_t> cancelled = expected.FirstCancellable();
+        if (cancel) {
+            // Cancel ends the program at once: no box, no message after that one.
+            expected.boxes.resize(*cancelled + 1);
+            expected.writtenAtBox.resize(*cancelled + 1);
+        }
+
+        FlowRun run(theFlow);
+        ScriptedPlatform& platform = run.f.rig.platform;
+        const auto storeBefore = platform.Store();
+        std::size_t traceAtCancel = 0;
+        std::vector<std::size_t> writtenAtBox;
+        platform.onBox = [&](const ShownBox& box) {
+            writtenAtBox.push_back(run.f.Written().size());
+            if (box.buttons != BoxButtons::OkCancel || !cancel) return box.answer;
+            traceAtCancel = run.f.rig.Bench().TraceLines().size();
+            return BoxAnswer::Cancel;
+        };
+        Inject(run.f.rig.Bench(), theFault, exchange);
+        ++faultsInjected;
+        run.Run(theFlow);
+
+        const std::vector<ShownBox>& boxes = platform.Boxes();
+        QCOMPARE(boxes.size(), expected.boxes.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            QCOMPARE(boxes[i].title, expected.boxes[i].title);
+            QCOMPARE(boxes[i].text, expected.boxes[i].text);
+            QCOMPARE(boxes[i].icon, expected.boxes[i].icon);
+            QCOMPARE(boxes[i].buttons, expected.boxes[i].buttons);
+        }
+        QCOMPARE(writtenAtBox, expected.writtenAtBox);
+        if (cancel) {
+            QVERIFY(platform.Ended());
+            QCOMPARE(run.f.rig.Bench().TraceLines().size(), traceAtCancel);
+            const Strings upToCancel(clean.written.begin(),
+                                     clean.written.begin() + expected.writtenAtBox.back());
+            QCOMPARE(run.f.Written(), upToCancel);
+        } else {
+            // OK carries on: the flow sends what it sends without the fault, no more, no less.
+            QVERIFY(!platform.Ended());
+            QCOMPARE(run.f.Written(), clean.written);
+            // What is shown is what is cached for that channel.
+            QCOMPARE(run.f.form.ActualVoltage->text(),
+                     run.f.form.ActualText[theFlow.shownChannel].voltage);
+            QCOMPARE(run.f.form.ActualCurrent->text(),
+                     run.f.form.ActualText[theFlow.shownChannel].current);
+        }
+        QVERIFY(run.f.rig.Now() - run.start <= clean.seconds + kLongestFaultCost);
+        QCOMPARE(QString::fromStdString(FirstBrokenRule(run.f.rig.Calls())), QString());
+        QVERIFY(platform.Store() == storeBefore);
+    }
+
+    // The figure the reliability report quotes.
+    void cleanupTestCase() { qInfo("faults injected and survived: %d", faultsInjected); }
+};
+
+QTEST_MAIN(FaultMatrixTest)
+#include "fault_matrix_test.moc"
