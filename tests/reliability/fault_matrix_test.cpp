@@ -11,6 +11,7 @@
 #include "bus/gpib_error_text.h"
 #include "form_on_bench.h"
 #include "panel/entry_field.h"
+#include "panel/supplies.h"
 #include "trace_rules.h"
 
 namespace {
@@ -53,23 +54,28 @@ struct Fault {
     FaultKind kind;
     int iberr = 0;  // of a refused write
     bench::AnswerFault answer = bench::AnswerFault::Empty;
+    const char* benchItem = "";  // the same fault as GPIB_BENCH puts it, %d the write
 };
 
 const std::vector<Fault>& Faults() {
     using bench::AnswerFault;
     static const std::vector<Fault> faults = {
-        {"write refused ENOL", FaultKind::RefusedWrite, 2},
-        {"write refused EBUS", FaultKind::RefusedWrite, 14},
-        {"write refused code 13", FaultKind::RefusedWrite, 13},
-        {"unplugged", FaultKind::Unplugged, 2},
-        {"read time-out", FaultKind::SpoiledAnswer, 0, AnswerFault::TimeOut},
-        {"ERR without TIMO or END", FaultKind::SpoiledAnswer, 0, AnswerFault::ErrorWithoutEnd},
-        {"answer never ends", FaultKind::SpoiledAnswer, 0, AnswerFault::NeverEnds},
-        {"empty answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Empty},
-        {"truncated answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Truncated},
-        {"garbage answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Garbage},
-        {"NUL-filled answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Nuls},
-        {"lower-case answer", FaultKind::SpoiledAnswer, 0, AnswerFault::LowerCase},
+        {"write refused ENOL", FaultKind::RefusedWrite, 2, {}, "refuse=5@%d:2"},
+        {"write refused EBUS", FaultKind::RefusedWrite, 14, {}, "refuse=5@%d:14"},
+        {"write refused code 13", FaultKind::RefusedWrite, 13, {}, "refuse=5@%d:13"},
+        {"unplugged", FaultKind::Unplugged, 2, {}, "unplug=5@%d"},
+        {"read time-out", FaultKind::SpoiledAnswer, 0, AnswerFault::TimeOut, "spoil=5@%d:timeout"},
+        {"ERR without TIMO or END", FaultKind::SpoiledAnswer, 0, AnswerFault::ErrorWithoutEnd,
+         "spoil=5@%d:noend"},
+        {"answer never ends", FaultKind::SpoiledAnswer, 0, AnswerFault::NeverEnds,
+         "spoil=5@%d:endless"},
+        {"empty answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Empty, "spoil=5@%d:empty"},
+        {"truncated answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Truncated,
+         "spoil=5@%d:truncated"},
+        {"garbage answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Garbage, "spoil=5@%d:garbage"},
+        {"NUL-filled answer", FaultKind::SpoiledAnswer, 0, AnswerFault::Nuls, "spoil=5@%d:nuls"},
+        {"lower-case answer", FaultKind::SpoiledAnswer, 0, AnswerFault::LowerCase,
+         "spoil=5@%d:lower"},
     };
     return faults;
 }
@@ -183,7 +189,6 @@ const CleanRun& CleanRunOf(int flowIndex) {
     return runs[flowIndex];
 }
 
-int faultsInjected = 0;
 }  // namespace
 
 class FaultMatrixTest : public QObject {
@@ -249,7 +254,6 @@ private slots:
             return BoxAnswer::Cancel;
         };
         Inject(run.f.rig.Bench(), theFault, exchange);
-        ++faultsInjected;
         run.Run(theFlow);
 
         const std::vector<ShownBox>& boxes = platform.Boxes();
@@ -282,8 +286,37 @@ private slots:
         QVERIFY(platform.Store() == storeBefore);
     }
 
-    // The figure the reliability report quotes.
-    void cleanupTestCase() { qInfo("faults injected and survived: %d", faultsInjected); }
+    // The identification's "ID?" to the supply, under each fault put by GPIB_BENCH on the write
+    // of that model's try: only the lower-case answer still names the supply; nothing is told
+    // at load (the tries are silent), and each try costs at most its 1 s time-out.
+    void identificationUnderEveryFault_data() {
+        QTest::addColumn<QString>("bus");
+        QTest::addColumn<int>("model");
+        struct Supply {
+            const char* kind;
+            int model;
+            int write;  // the try that asks for it: PS5010 first, HP 6032A last
+        };
+        for (const Supply& supply : {Supply{"PS5010", kPs5010, 1}, Supply{"PS5004", kPs5004, 2},
+                                     Supply{"HP6032A", kHp6032A, 3}}) {
+            for (const Fault& fault : Faults()) {
+                const bool found = fault.answer == bench::AnswerFault::LowerCase;
+                QTest::addRow("%s, %s", supply.kind, fault.name)
+                    << QString::asprintf("5=%s;", supply.kind) +
+                           QString::asprintf(fault.benchItem, supply.write)
+                    << (found ? supply.model : int(kNoModel));
+            }
+        }
+    }
+    void identificationUnderEveryFault() {
+        QFETCH(QString, bus);
+        QFETCH(int, model);
+        FormOnBench f(bus.toStdString());
+        QCOMPARE(int(f.form.Supply().ModelCode), model);
+        QVERIFY(f.rig.platform.Boxes().empty());
+        QVERIFY(f.rig.Now() <= 3 * 1.0 + 1e-3);
+        QCOMPARE(QString::fromStdString(FirstBrokenRule(f.rig.Calls())), QString());
+    }
 };
 
 QTEST_MAIN(FaultMatrixTest)
