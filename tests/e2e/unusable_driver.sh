@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# A driver library that is there but has no usable board (linux-gpib without its configuration
+# file) fails every call with ERR and EDVR: the bus set-up shows its "Initialization Error 0"
+# box, and the program ends with a non-zero status once the user has read it.
+set -uo pipefail
+. "$(dirname "$0")/e2e_lib.bash"
+e2e_setup "$1" "$2"
+export GPIB_BENCH="5=PS5010;noconfig=0"
+
+e2e_start
+box=$(e2e_wait_window '^Initialization Error 0$') || e2e_fail "no Initialization Error 0 box"
+e2e_keys "$box" Return
+status=$(e2e_wait_exit) || e2e_fail "still running after Return"
+[ "$status" -ne 0 ] || e2e_fail "exit status 0 without a usable board"
+grep -q 'failed to open configuration file' "$work/stderr" || e2e_fail "no line on standard error"
+echo "unusable driver: ok (exit status $status)"
