@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pulvar need.
+# "setup.sh test" adds what only the tests need (packaging, the Windows cross-build).
 # Quiet when everything is there already.
 set -euo pipefail
 
@@ -9,6 +10,11 @@ packages=(
   fonts-dejavu-core fonts-liberation2         # the window's fonts where MS Sans Serif is missing
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
 )
+
+# Only the tests: building and installing the Debian package.
+if [ "${1:-}" == test ]; then
+  packages+=(dpkg-dev file)
+fi
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -2,6 +2,8 @@
 # Sets up, builds and runs every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh" test
 bash "$root/scripts/build.sh"
-cd "$root/build"
-ctest --output-on-failure --parallel "$(nproc)"
+(cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)")
+# Needs root (CI is root): the Debian package installed, run on the bench and removed.
+bash "$root/scripts/package-test.sh"
