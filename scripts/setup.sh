@@ -19,6 +19,12 @@ fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 
+# Only the Windows cross-build: mingw-w64 for 32-bit Windows (the real build) and for 64-bit
+# Windows with the 64-bit wine, to run its tests where the kernel runs no 32-bit programs.
+if [ "${1:-}" == windows ]; then
+  packages=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64)
+fi
+
 # The number tests also run under German conventions, which write a decimal comma.
 german_locale() {
   locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' ||
