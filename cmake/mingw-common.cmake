@@ -10,5 +10,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
-# CTest runs the Windows programs through wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# CTest runs the Windows programs through the wine of their width.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${MINGW_WINE})

@@ -36,12 +36,16 @@ echo "Gpib-32.dll (32-bit): exports checked"
 
 # Runs 32-bit programs only where the kernel can.
 arch=i686
-[ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1 || arch=x86_64
-[ $arch == x86_64 ] && build_for x86_64
+export WINELOADER=/usr/lib/wine/wine
+if ! "$WINELOADER" --version >/dev/null 2>&1; then
+    arch=x86_64
+    export WINELOADER=/usr/lib/wine/wine64
+    build_for x86_64
+fi
 
 # A wine prefix of its own inside the build folder, quiet.
 export WINEPREFIX="$root/build-windows/$arch/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k 2>/dev/null || true' EXIT
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+[ -f "$WINEPREFIX/system.reg" ] || "$WINELOADER" wineboot -i >/dev/null 2>&1
 echo "Windows tests ($arch) under wine:"
 (cd "$root/build-windows/$arch" && ctest --output-on-failure)
