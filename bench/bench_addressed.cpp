@@ -67,9 +67,8 @@ int Bench::ibcmd(int ud, const void* cmd, long count) {
     const std::string_view bytes = cmd && count > 0
                                        ? std::string_view(static_cast<const char*>(cmd), count)
                                        : std::string_view();
-    Outcome outcome = count < 0 || static_cast<long>(bytes.size()) != count
-                          ? Failed(EARG, 0)
-                          : Command(ud, bytes);
+    Outcome outcome = count < 0 || static_cast<long>(bytes.size()) != count ? Failed(EARG, 0)
+                                                                            : Command(ud, bytes);
     return Finish("ibcmd ud=" + N(ud) + " data=\"" + EscapeBytes(bytes) + "\"", outcome);
 }
 
@@ -144,12 +143,11 @@ Bench::Outcome Bench::AtEachAddress(int board, const std::uint16_t* addresses, C
 void Bench::Send(int board, std::uint16_t address, const void* buf, long count, int eotMode) {
     std::string bytes = buf && count > 0 ? std::string(static_cast<const char*>(buf), count) : "";
     if (eotMode == kNlEnd) bytes += '\n';
-    const Outcome outcome =
-        count < 0 || (count > 0 && !buf)
-            ? Failed(EARG, 0, CIC)
-            : AtAddress(board, address, eotMode != kNullEnd, [&](int ud) {
-                  return Write(ud, bytes, static_cast<long>(bytes.size()));
-              });
+    const Outcome outcome = count < 0 || (count > 0 && !buf)
+                                ? Failed(EARG, 0, CIC)
+                                : AtAddress(board, address, eotMode != kNullEnd, [&](int ud) {
+                                      return Write(ud, bytes, static_cast<long>(bytes.size()));
+                                  });
     Finish("Send board=" + N(board) + " addr=" + AddressText(address) + " data=\"" +
                EscapeBytes(bytes) + "\"",
            outcome);
@@ -157,9 +155,8 @@ void Bench::Send(int board, std::uint16_t address, const void* buf, long count, 
 
 void Bench::Receive(int board, std::uint16_t address, void* buf, long count, int termination) {
     std::string data;
-    const Outcome outcome = AtAddress(board, address, 1, [&](int ud) {
-        return Read(ud, buf, count, data);
-    });
+    const Outcome outcome =
+        AtAddress(board, address, 1, [&](int ud) { return Read(ud, buf, count, data); });
     Finish("Receive board=" + N(board) + " addr=" + AddressText(address) +
                " end=" + HexWord(termination) + " data=\"" + EscapeBytes(data) + "\"",
            outcome);
@@ -216,8 +213,7 @@ void Bench::Trigger(int board, std::uint16_t address) {
 }
 
 void Bench::TriggerList(int board, const std::uint16_t* addresses) {
-    const Outcome outcome =
-        AtEachAddress(board, addresses, [&](int ud) { return Reach(ud); });
+    const Outcome outcome = AtEachAddress(board, addresses, [&](int ud) { return Reach(ud); });
     Finish("TriggerList board=" + N(board) + " addrs=" + ListText(addresses), outcome);
 }
 

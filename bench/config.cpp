@@ -100,8 +100,9 @@ private:
     std::optional<std::string> ReadName(std::string_view value) {
         const std::size_t at = value.rfind('@');
         const std::string_view name = at == std::string_view::npos ? "" : Trim(value.substr(0, at));
-        const std::optional<long> pad =
-            at == std::string_view::npos ? std::nullopt : ParseWholeNumber(Trim(value.substr(at + 1)));
+        const std::optional<long> pad = at == std::string_view::npos
+                                            ? std::nullopt
+                                            : ParseWholeNumber(Trim(value.substr(at + 1)));
         if (name.empty() || !pad) return "name= needs <name>@<pad>";
         if (name == "gpib0") return "gpib0 is the board's own name";
         if (auto bad = CheckPad(*pad)) return bad;

@@ -69,7 +69,8 @@ Descriptor WithDefaults(bool board) {
     Descriptor d;
     d.board = board;
     for (const Rule& rule : kRules) {
-        if (Fits(rule, board)) d.others[rule.option] = board ? rule.boardDefault : rule.deviceDefault;
+        if (Fits(rule, board))
+            d.others[rule.option] = board ? rule.boardDefault : rule.deviceDefault;
     }
     return d;
 }
@@ -97,15 +98,24 @@ Descriptor Descriptor::Device(int pad, int sad, int tmo, int eot, int eos) {
 
 std::optional<int> Descriptor::Option(int option) const {
     switch (option) {
-        case option::PAD: return pad;
-        case option::SAD: return sad;
-        case option::TMO: return tmo;
-        case option::EOT: return eot ? 1 : 0;
-        case option::EOSrd: return Bit(eos, REOS);
-        case option::EOSwrt: return Bit(eos, XEOS);
-        case option::EOScmp: return Bit(eos, BIN);
-        case option::EOSchar: return eos & 0xff;
-        case option::BNA: return board ? std::nullopt : std::optional<int>(0);  // board 0
+        case option::PAD:
+            return pad;
+        case option::SAD:
+            return sad;
+        case option::TMO:
+            return tmo;
+        case option::EOT:
+            return eot ? 1 : 0;
+        case option::EOSrd:
+            return Bit(eos, REOS);
+        case option::EOSwrt:
+            return Bit(eos, XEOS);
+        case option::EOScmp:
+            return Bit(eos, BIN);
+        case option::EOSchar:
+            return eos & 0xff;
+        case option::BNA:
+            return board ? std::nullopt : std::optional<int>(0);  // board 0
     }
     const auto found = others.find(option);
     return found == others.end() ? std::nullopt : std::optional<int>(found->second);
@@ -126,10 +136,18 @@ bool Descriptor::SetOption(int option, int value) {
             if (!IsTimeoutCode(value)) return false;
             tmo = value;
             return true;
-        case option::EOT: eot = yesNo; return true;
-        case option::EOSrd: eos = WithBit(eos, REOS, yesNo); return true;
-        case option::EOSwrt: eos = WithBit(eos, XEOS, yesNo); return true;
-        case option::EOScmp: eos = WithBit(eos, BIN, yesNo); return true;
+        case option::EOT:
+            eot = yesNo;
+            return true;
+        case option::EOSrd:
+            eos = WithBit(eos, REOS, yesNo);
+            return true;
+        case option::EOSwrt:
+            eos = WithBit(eos, XEOS, yesNo);
+            return true;
+        case option::EOScmp:
+            eos = WithBit(eos, BIN, yesNo);
+            return true;
         case option::EOSchar:
             if (value < 0 || value > 0xff) return false;
             eos = (eos & ~0xff) | value;

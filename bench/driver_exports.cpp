@@ -1,9 +1,10 @@
 // The C names that linux-gpib's user library exports, and the status variables, over a bench
 // made from the environment at first use; built only into the stand-in driver libraries.
+#include "bench/driver_exports.h"
+
 #include <mutex>
 
 #include "bench/driver_api.h"
-#include "bench/driver_exports.h"
 #include "bench/error_text.h"
 #include "bench/setup.h"
 

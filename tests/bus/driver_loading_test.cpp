@@ -14,10 +14,11 @@ private slots:
         QVERIFY2(error.contains("libgpib-not-installed.so.0"), qPrintable(error));
         // The system's own reason follows the name, then what to install.
         QVERIFY2(error.contains("No such file"), qPrintable(error));
-        QVERIFY2(error.endsWith("Install linux-gpib: its kernel module for the GPIB board, its user "
-                                "library libgpib.so.0 and /etc/gpib.conf. Without hardware, start "
-                                "pulvar-bench instead."),
-                 qPrintable(error));
+        QVERIFY2(
+            error.endsWith("Install linux-gpib: its kernel module for the GPIB board, its user "
+                           "library libgpib.so.0 and /etc/gpib.conf. Without hardware, start "
+                           "pulvar-bench instead."),
+            qPrintable(error));
     }
 
     void libraryWithoutTheEntryPointsIsRefused() {

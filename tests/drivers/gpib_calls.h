@@ -16,17 +16,17 @@
 extern volatile int ibsta, iberr, ibcnt;
 extern volatile long ibcntl;
 
-int ibask(int ud, int option, int *value);
+int ibask(int ud, int option, int* value);
 int ibconfig(int ud, int option, int value);
 int ibdev(int board, int pad, int sad, int tmo, int eot, int eos);
-int ibfind(const char *name);
-int ibln(int ud, int pad, int sad, short *found);
+int ibfind(const char* name);
+int ibln(int ud, int pad, int sad, short* found);
 int ibonl(int ud, int online);
-int ibrd(int ud, void *buf, long count);
-int ibwrt(int ud, const void *buf, long count);
+int ibrd(int ud, void* buf, long count);
+int ibwrt(int ud, const void* buf, long count);
 int ThreadIberr(void);
 long ThreadIbcntl(void);
-const char *gpib_error_string(int error);
-void ibvers(char **version);
+const char* gpib_error_string(int error);
+void ibvers(char** version);
 
 #endif

@@ -7,27 +7,28 @@
 
 #include "gpib_calls.h"
 
-static int failed(const char *call, int status) {
+static int failed(const char* call, int status) {
     if (!(status & ERR)) return 0;
     fprintf(stderr, "%s failed: %s\n", call, gpib_error_string(iberr));
     return 1;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: terminal <pad or name>\n");
         return 2;
     }
-    char *end = NULL;
+    char* end = NULL;
     const long pad = strtol(argv[1], &end, 10);
     const int ud = *end == '\0' ? ibdev(0, (int)pad, NO_SAD, T3s, 1, 0) : ibfind(argv[1]);
     if (ud < 0) {
         fprintf(stderr, "cannot open %s: %s\n", argv[1], gpib_error_string(ThreadIberr()));
         return 1;
     }
-    if (failed("ibconfig", ibconfig(ud, IbcTMO, T3s)) || failed("ibconfig", ibconfig(ud, IbcEOT, 1)))
+    if (failed("ibconfig", ibconfig(ud, IbcTMO, T3s)) ||
+        failed("ibconfig", ibconfig(ud, IbcEOT, 1)))
         return 1;
-    char *version = NULL;
+    char* version = NULL;
     ibvers(&version);
     fprintf(stderr, "driver %s\n", version ? version : "?");
 

@@ -109,8 +109,9 @@ void BusHelperFindsTheSupply() {
 }  // namespace
 
 int main() {
-    return plain::Run({{"loads under the driver's name", LoadsUnderTheDriversName},
-                       {"exchange keeps the buffer and the status", ExchangeKeepsTheBufferAndTheStatus},
-                       {"failure shows as a negative status", FailureShowsAsNegativeStatus},
-                       {"bus helper finds the supply", BusHelperFindsTheSupply}});
+    return plain::Run(
+        {{"loads under the driver's name", LoadsUnderTheDriversName},
+         {"exchange keeps the buffer and the status", ExchangeKeepsTheBufferAndTheStatus},
+         {"failure shows as a negative status", FailureShowsAsNegativeStatus},
+         {"bus helper finds the supply", BusHelperFindsTheSupply}});
 }

@@ -1,11 +1,12 @@
 // The Windows settings store in the registry: absent values, names in any letter case, "/"
 // inside a value name, nested sections, UTF-8 texts, and reads that create nothing.
+#include "platform/registry_store.h"
+
 #include <windows.h>
 
 #include <string>
 
 #include "check.h"
-#include "platform/registry_store.h"
 
 namespace {
 // A root of its own for this run, removed at the end.
@@ -17,8 +18,8 @@ const std::string& Root() {
 
 bool KeyExists(const std::string& path) {
     HKEY key = nullptr;
-    const bool exists = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) ==
-                        ERROR_SUCCESS;
+    const bool exists =
+        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
     if (key) RegCloseKey(key);
     return exists;
 }

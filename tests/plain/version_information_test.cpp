@@ -53,6 +53,7 @@ void NumbersAreMajorMinorRevision() {
 }  // namespace
 
 int main() {
-    return plain::Run({{"texts name the product and the supplies", TextsNameTheProductAndTheSupplies},
-                       {"numbers are major, minor, revision", NumbersAreMajorMinorRevision}});
+    return plain::Run(
+        {{"texts name the product and the supplies", TextsNameTheProductAndTheSupplies},
+         {"numbers are major, minor, revision", NumbersAreMajorMinorRevision}});
 }
