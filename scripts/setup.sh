@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pulvar need.
-# "setup.sh test" adds what only the tests need (packaging, the Windows cross-build).
+# "setup.sh test" adds what only the tests need (the Debian package); "setup.sh windows" is
+# what the Windows cross-build needs instead.
 # Quiet when everything is there already.
 set -euo pipefail
 
