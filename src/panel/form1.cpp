@@ -13,6 +13,7 @@
 
 #include "about/about_form.h"
 #include "panel/auto_size_label.h"
+#include "panel/command_button.h"
 #include "panel/control_design.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
@@ -62,7 +63,7 @@ QLabel* NewValueLabel(QWidget* parent, const char* name, const QRect& designed, 
 
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption,
                        const QRect& designed) {
-    return Placed(new QPushButton(caption, parent), name, designed);
+    return Placed(new CommandButton(caption, parent), name, designed);
 }
 
 QRadioButton* NewPolarity(QWidget* parent, int index, const QString& caption,
@@ -246,6 +247,13 @@ void Form1::WireEvents() {
     }
     for (QLabel* label : Label1) label->installEventFilter(this);
     connect(Apply, &QPushButton::clicked, this, &Form1::Apply_Click);
+    connect(Refresh, &QPushButton::clicked, this, &Form1::Refresh_Click);
+    // Selected by a click or by the program alike, as the read-back of both outputs relies on.
+    for (int index = 0; index < static_cast<int>(Polarity.size()); ++index) {
+        connect(Polarity[index], &QRadioButton::toggled, this, [this, index](bool selected) {
+            if (selected) Polarity_Click(index);
+        });
+    }
     connect(ToggleOutput, &QPushButton::clicked, this, &Form1::ToggleOutput_Click);
     connect(Menu_About, &QAction::triggered, this, &Form1::Menu_About_Click);
     connect(Menu_Exit, &QAction::triggered, this, &QWidget::close);
