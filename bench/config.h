@@ -34,10 +34,18 @@ struct BenchConfig {
         AnswerFault fault;
     };
 
+    struct Name {
+        std::string name;  // for ibfind
+        int pad;
+    };
+
     std::vector<Placed> instruments;
     int registerResult = 0;
     std::optional<int> findLstnError;
     std::vector<Unplug> unplugs;
+    std::vector<Name> names;
+    // A driver without a usable board: every call fails with ERR and this iberr.
+    std::optional<int> noBoardError;
     std::vector<Refusal> refusals;
     std::vector<Spoil> spoils;
 };
@@ -49,8 +57,8 @@ struct ParsedConfig {
 };
 
 // Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
-// "findlstn=<iberr>", "unplug=<pad>@<n>", "refuse=<pad>@<n>:<iberr>", "spoil=<pad>@<n>:<fault>".
-// Only blanks: the default bench.
+// "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig=<iberr>",
+// "refuse=<pad>@<n>:<iberr>", "spoil=<pad>@<n>:<fault>". Only blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
 
 }  // namespace bench
