@@ -128,31 +128,41 @@ private:
         return std::nullopt;
     }
 
-    std::optional<std::string> ReadRefusal(std::string_view item, std::string_view value) {
+    // "<pad>@<write>:<what>" of a fault on one exchange: the write (the first is 1) and <what>.
+    struct PlannedExchange {
+        Exchange exchange;
+        std::string_view what;
+    };
+    std::optional<PlannedExchange> ReadPlannedExchange(std::string_view item,
+                                                       std::string_view value) {
         const std::size_t colon = value.find(':');
+        if (colon == std::string_view::npos) return std::nullopt;
         const std::optional<Exchange> exchange = ReadExchange(item, value.substr(0, colon));
-        const std::optional<long> iberr = colon == std::string_view::npos
-                                              ? std::nullopt
-                                              : ParseWholeNumber(value.substr(colon + 1));
-        if (!exchange || exchange->count < 1 || !iberr)
-            return "refuse= needs <pad>@<write>:<iberr>";
-        if (auto bad = CheckPad(exchange->pad)) return bad;
-        config_.refusals.push_back({exchange->pad, exchange->count, static_cast<int>(*iberr)});
+        if (!exchange || exchange->count < 1) return std::nullopt;
+        return PlannedExchange{*exchange, value.substr(colon + 1)};
+    }
+
+    std::optional<std::string> ReadRefusal(std::string_view item, std::string_view value) {
+        const std::optional<PlannedExchange> planned = ReadPlannedExchange(item, value);
+        const std::optional<long> iberr = planned ? ParseWholeNumber(planned->what) : std::nullopt;
+        if (!iberr) return "refuse= needs <pad>@<write>:<iberr>";
+        const Exchange& write = planned->exchange;
+        if (auto bad = CheckPad(write.pad)) return bad;
+        config_.refusals.push_back({write.pad, write.count, static_cast<int>(*iberr)});
         return std::nullopt;
     }
 
     std::optional<std::string> ReadSpoil(std::string_view item, std::string_view value) {
-        const std::size_t colon = value.find(':');
-        const std::optional<Exchange> exchange = ReadExchange(item, value.substr(0, colon));
-        const std::optional<AnswerFault> fault = colon == std::string_view::npos
-                                                     ? std::nullopt
-                                                     : AnswerFaultNamed(value.substr(colon + 1));
-        if (!exchange || exchange->count < 1 || !fault) {
+        const std::optional<PlannedExchange> planned = ReadPlannedExchange(item, value);
+        const std::optional<AnswerFault> fault =
+            planned ? AnswerFaultNamed(planned->what) : std::nullopt;
+        if (!fault) {
             return "spoil= needs <pad>@<write>:<timeout|noend|endless|empty|truncated|garbage|"
                    "nuls|lower>";
         }
-        if (auto bad = CheckPad(exchange->pad)) return bad;
-        config_.spoils.push_back({exchange->pad, exchange->count, *fault});
+        const Exchange& write = planned->exchange;
+        if (auto bad = CheckPad(write.pad)) return bad;
+        config_.spoils.push_back({write.pad, write.count, *fault});
         return std::nullopt;
     }
 
