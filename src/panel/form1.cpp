@@ -258,6 +258,11 @@ void Form1::WireEvents() {
     for (QLabel* label : Label1) label->installEventFilter(this);
     connect(Apply, &QPushButton::clicked, this, &Form1::Apply_Click);
     connect(ToggleOutput, &QPushButton::clicked, this, &Form1::ToggleOutput_Click);
+    const auto options = OptionEntries();
+    for (int option = 0; option < kOptionCount; ++option) {
+        connect(options[option], &QAction::triggered, this,
+                [this, option] { MenuOption_Click(option); });
+    }
     connect(Menu_About, &QAction::triggered, this, &Form1::Menu_About_Click);
     connect(Menu_Exit, &QAction::triggered, this, &QWidget::close);
 }

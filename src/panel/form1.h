@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <array>
 
+#include "panel/model_settings.h"
 #include "panel/supplies.h"
 
 class QAction;
@@ -27,6 +28,9 @@ public:
 
     // Load: takes charge of the bus, identifies the supply, adapts the window, sets the caption.
     void Form_Load();
+    // The first activation after load: reports a missing supply, or puts the stored options in
+    // force and shows the supply's state. Later activations do nothing.
+    void Form_Activate();
 
     const ConnectedSupply& Supply() const { return supply_; }
 
@@ -38,6 +42,17 @@ public:
 
     void Apply_Click();
     void ToggleOutput_Click();
+    // Qt has already flipped the entry's check mark when this runs.
+    void MenuOption_Click(int option);
+
+    // Set when the first activation is done.
+    bool Activated = false;
+    // Values have been stored for this model (read at the first activation).
+    bool SavedExist = false;
+    // The options toggled in this run, by OptionIndex; only these are written at unload.
+    std::array<bool, kOptionCount> OptionChanged{};
+    // The option entries, by OptionIndex.
+    std::array<QAction*, kOptionCount> OptionEntries() const;
 
     // Controls, named as on the window; groups are indexed as on the window.
     std::array<QFrame*, 2> Line1{};
@@ -77,6 +92,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
@@ -88,7 +106,18 @@ private:
     void AdaptToModel();
     void Menu_About_Click();
 
+    void QueueFirstActivation();
+    void ReportMissingSupply();
+    void Form_Unload();
+    ModelSettings Settings() const;
+    void ReadOptions();
+    void WriteChangedOptions();
+    void EnableLoadControls(bool enabled);
+
     Platform& platform_;
     BusHelper& bus_;
     ConnectedSupply supply_;
+    bool loaded_ = false;
+    bool activationBegun_ = false;
+    bool unloaded_ = false;
 };
