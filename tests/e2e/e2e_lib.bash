@@ -62,7 +62,8 @@ e2e_keys() {
     timeout 10 xdotool key --clearmodifiers "$@"
 }
 
-# Waits up to 20 s for the program to end; prints its exit status.
+# Waits up to 20 s for the program to end and leaves its exit status in exit_status. Call it in
+# this shell, not in $(...): only the shell that started the program can collect its status.
 e2e_wait_exit() {
     for _ in $(seq 200); do
         kill -0 "$program_pid" 2>/dev/null || break
@@ -70,8 +71,19 @@ e2e_wait_exit() {
     done
     kill -0 "$program_pid" 2>/dev/null && return 1
     wait "$program_pid"
-    echo $?
+    exit_status=$?
     program_pid=""
+}
+
+# Starts the program, waits for a box whose title matches the pattern, answers it with Return,
+# and checks that the program then ends with a non-zero status (left in exit_status).
+e2e_box_ends_program() {
+    local box
+    e2e_start
+    box=$(e2e_wait_window "$1") || e2e_fail "no box titled '$1'"
+    e2e_keys "$box" Return
+    e2e_wait_exit || e2e_fail "still running after Return"
+    [ "$exit_status" -ne 0 ] || e2e_fail "exit status 0 after the box '$1'"
 }
 
 # The trace's function names, one per line.
