@@ -72,10 +72,23 @@ void Form1::Form_Activate() {
     Menu_InitPS->setText(QStringLiteral("Initialize ") + QString::fromLatin1(supply_.ModelName));
     ReadOptions();
 
+    // Clicks during the start-up's pauses start nothing; a close waits for it to end.
+    const ExchangeGuard exchange(exchanges_);
     if (Menu_TurnOffOutput->isChecked()) {
-        bus_.SendCommand(supply_.SupplyDevice, "OUT OFF");
+        SendToSupply(QStringLiteral("OUT OFF"));
         Shape1->setBackColor(OutputLamp::OffColor());
         bus_.Pause(1.0f);
+    }
+    if (supply_.ModelCode == kPs5010) {
+        // The "-" output first, so that both are known before the user can switch.
+        Polarity[1]->setChecked(true);
+        ReadBack();
+        Polarity[0]->setChecked(true);
+    }
+    if (Menu_StartSaved->isChecked()) {
+        LoadSavedValues();
+    } else {
+        ReadBack();
     }
     Activated = true;
 }
@@ -88,19 +101,44 @@ void Form1::ReportMissingSupply() {
     platform_.EndNow();
 }
 
-// Every road out of the window passes here: Exit, the close box, the system's own close.
-// The close is never refused.
+// Every road out of the window passes here: Exit, the close box, the system's own close. The
+// close is never refused: a close that arrives while an exchange runs (inside one of its pauses
+// or boxes) is taken up again as soon as that exchange has ended.
 void Form1::closeEvent(QCloseEvent* event) {
-    if (!unloaded_) Form_Unload();
+    if (unloadState_ == UnloadState::Unloading) {
+        event->ignore();  // the unload under way closes the window when it is done
+        return;
+    }
+    if (unloadState_ == UnloadState::NotYet && exchanges_.Running()) {
+        event->ignore();
+        exchanges_.WhenIdle([this] { close(); });
+        return;
+    }
+    if (unloadState_ == UnloadState::NotYet) Form_Unload();
     event->accept();
 }
 
 void Form1::Form_Unload() {
-    unloaded_ = true;
+    unloadState_ = UnloadState::Unloading;
+    // The last exchange: nothing reaches the bus after it, whatever is still queued.
+    const ExchangeGuard exchange(exchanges_);
+    exchanges_.StopForGood();
     // A window that never found a supply has nothing to clear and no section to write to.
-    if (supply_.ModelCode == kNoModel) return;
+    if (supply_.ModelCode != kNoModel) UnloadSteps();
+    unloadState_ = UnloadState::Done;
+}
+
+void Form1::UnloadSteps() {
     WriteChangedOptions();
     bus_.Gpib().ibclr(supply_.SupplyDevice);
     if (SupplyGone(bus_.Gpib())) return;
-    if (Menu_TurnOffOutput->isChecked()) bus_.SendCommand(supply_.SupplyDevice, "OUT OFF");
+    if (Menu_SaveAtExit->isChecked()) SaveValues();
+    if (Menu_TurnOffOutput->isChecked()) SendToSupply(QStringLiteral("OUT OFF"));
+}
+
+void Form1::Menu_InitPS_Click() {
+    const ExchangeGuard exchange(exchanges_);
+    if (!exchange || supply_.ModelCode == kNoModel) return;
+    SendToSupply(QStringLiteral("INIT"));
+    RefreshSteps();
 }

@@ -11,8 +11,8 @@ e2e_wait_window '^Pulvar , v1\.51 / ZQ$' >/dev/null || e2e_fail "caption"
 box=$(e2e_wait_window '^Error$') || e2e_fail "no Error box"
 calls=$(wc -l <"$GPIB_BENCH_TRACE")
 e2e_keys "$box" Return
-status=$(e2e_wait_exit) || e2e_fail "still running after OK"
-[ "$status" -ne 0 ] || e2e_fail "exit status 0 without a supply"
+e2e_wait_exit || e2e_fail "still running after OK"
+[ "$exit_status" -ne 0 ] || e2e_fail "exit status 0 without a supply"
 [ "$(wc -l <"$GPIB_BENCH_TRACE")" -eq "$calls" ] || e2e_fail "bus calls after the box"
 [ ! -e "$XDG_CONFIG_HOME/Pulvar" ] || e2e_fail "settings written"
-echo "missing supply: ok (exit status $status)"
+echo "missing supply: ok (exit status $exit_status)"

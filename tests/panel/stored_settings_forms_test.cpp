@@ -96,10 +96,10 @@ private slots:
     // value gives that option's default, whichever way the default points.
     void optionKeysAndFallbacks() {
         ScriptedPlatform platform;
-        const char* keys[kOptionCount] = {
-            "Start with saved settings", "Save settings at Exit",
-            "Turn off output at Start and Exit", "Turn off output before U/I change",
-            "Confirm Output Change"};
+        const char* keys[kOptionCount] = {"Start with saved settings", "Save settings at Exit",
+                                          "Turn off output at Start and Exit",
+                                          "Turn off output before U/I change",
+                                          "Confirm Output Change"};
         const ModelSettings settings(platform, "PS5004");
         for (int option = 0; option < kOptionCount; ++option) {
             const bool byDefault = settings.ReadOption(option);
@@ -124,9 +124,10 @@ private slots:
     }
 
     void valueKeysByChannel() {
-        const char* expected[4][4] = {
-            {"U", "I", "1", "1"}, {"U", "I", "0", "0.1"}, {"U+", "I+", "0", "0.40"},
-            {"U-", "I-", "0", "0.40"}};
+        const char* expected[4][4] = {{"U", "I", "1", "1"},
+                                      {"U", "I", "0", "0.1"},
+                                      {"U+", "I+", "0", "0.40"},
+                                      {"U-", "I-", "0", "0.40"}};
         for (int channel = 0; channel < 4; ++channel) {
             QCOMPARE(kValueKeys[channel].voltageKey, expected[channel][0]);
             QCOMPARE(kValueKeys[channel].currentKey, expected[channel][1]);
