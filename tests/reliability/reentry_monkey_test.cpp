@@ -1,7 +1,8 @@
 // An impatient user: random clicks, keys and menu commands, the close box and Exit included,
 // fired whenever window events are delivered (the query pauses, the 1 s pauses, the boxes),
-// on a bench that now and then fails, for thousands of virtual seconds. Seeded, so a failing
-// seed replays exactly. The bench's trace must keep the bus's rules throughout.
+// on a bench that now and then fails, for thousands of virtual seconds, from the first
+// activation to the unload. Seeded, so a failing seed replays exactly. The bench's trace must
+// keep the bus's rules throughout.
 #include <QAction>
 #include <QPushButton>
 #include <QRadioButton>
@@ -41,7 +42,7 @@ public:
 
     // One user event; nested only one level deep, as a hand has only so many fingers.
     void Act() {
-        if (depth_ > 1 || closed_) return;
+        if (depth_ > 1 || (closed_ && !afterClose_)) return;
         ++depth_;
         ++totals.events;
         Fire(Chance(kCloseChance) ? Pick(kEnds) : Pick(kEvents));
@@ -49,6 +50,11 @@ public:
     }
 
     bool Closed() const { return closed_; }
+    // Clicks and keys that still reach a window that has been closed.
+    void KeepOnClicking() {
+        afterClose_ = true;
+        for (int i = 0; i < 20; ++i) Act();
+    }
     // The length of the trace when the user chose Cancel, which ends the program at once.
     std::size_t TraceAtCancel() const { return traceAtCancel_; }
 
@@ -169,6 +175,7 @@ private:
     FormOnBench& f_;
     int depth_ = 0;
     bool closed_ = false;
+    bool afterClose_ = false;
     std::size_t traceAtCancel_ = 0;
 };
 
@@ -212,6 +219,7 @@ private slots:
             Monkey monkey(random, f);
             const double start = f.rig.Now();
             try {
+                f.form.Form_Activate();
                 for (int action = 0; action < kActionsPerRun && !monkey.Closed() &&
                                      f.rig.Now() - start < kSecondsPerRun;
                      ++action) {
@@ -226,6 +234,15 @@ private slots:
             // Cancel ends the program at once: nothing reaches the bus after it.
             if (f.rig.platform.Ended())
                 QCOMPARE(f.rig.Bench().TraceLines().size(), monkey.TraceAtCancel());
+            if (monkey.Closed() && !f.rig.platform.Ended()) {
+                // The unload has run: nothing more reaches the bus, whatever comes.
+                const std::size_t afterUnload = f.rig.Bench().TraceLines().size();
+                try {
+                    monkey.KeepOnClicking();
+                } catch (const ImmediateEnd&) {
+                }
+                QCOMPARE(f.rig.Bench().TraceLines().size(), afterUnload);
+            }
             seconds += f.rig.Now() - start;
             totals.traceLinesChecked += static_cast<long>(calls.size());
             ++totals.runs;
