@@ -8,6 +8,8 @@ packages=(
   locales                                     # a decimal-comma locale for the number tests
   fonts-dejavu-core fonts-liberation2         # the window's fonts where MS Sans Serif is missing
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
+  xclip dbus-daemon dbus-bin at-spi2-core     # the journeys: a clipboard to paste from, and the
+  gir1.2-atspi-2.0 python3-gi                 # window read from outside as a screen reader does
 )
 
 sudo=""
