@@ -106,14 +106,20 @@ box_says() {
     done
 }
 
-# Waits for a box titled so, checks that its text holds the line given, keeps a screenshot of it
-# and answers it with the keys given; prints nothing, fails the journey when the box differs.
-answer_box() {
-    local title=$1 line=$2 box
-    shift 2
+# Waits for a box titled so, checks that it says each text given and keeps a screenshot of it;
+# its window is then in $box.
+see_box() {
+    local title=$1
+    shift
     box=$(e2e_wait_window "^$title\$") || e2e_fail "no '$title' box"
-    box_says "$title" "$line"
-    snap "$(echo "$title" | tr -c 'A-Za-z0-9\n' '-' | tr 'A-Z' 'a-z')"
+    box_says "$title" "$@"
+    snap "$(tr -cs 'a-z0-9\n' - <<<"${title,,}")"
+}
+
+# Sees a box saying the text given and answers it with the keys given.
+answer_box() {
+    see_box "$1" "$2"
+    shift 2
     e2e_keys "$box" "$@"
 }
 
@@ -124,23 +130,27 @@ texts_written() { grep ' ibwrt ' | sed 's/.* data="\(.*\)" -> .*/\1/'; }
 written_to() { grep " pad=$1 " "$GPIB_BENCH_TRACE" | texts_written; }
 
 # Trace lines so far; a later "since" reads only what came after.
-trace_mark() { wc -l <"$GPIB_BENCH_TRACE"; }
+trace_mark() { cat "$GPIB_BENCH_TRACE" 2>/dev/null | wc -l; }
 since() { tail -n +"$(($1 + 1))" "$GPIB_BENCH_TRACE"; }
 
-# Waits until the trace holds a line matching the pattern, at least n times.
+# The trace holds a line matching the pattern, at least n times: in all, after a mark, or in
+# this run.
 trace_has() { [ "$(grep -c -- "$1" "$GPIB_BENCH_TRACE")" -ge "${2:-1}" ]; }
+has_since() { [ "$(since "$1" | grep -c -- "$2")" -ge "${3:-1}" ]; }
+run_has() { has_since "$run_start" "$@"; }
 
 # Starts the program on the bench given and waits for its window, titled with the supply's name.
 start_on_bench() {
     export GPIB_BENCH=$1
+    run_start=$(trace_mark)
     e2e_start
     window=$(e2e_wait_window "$2") || e2e_fail "no window titled '$2'"
 }
 
-# Waits until the start-up has read the supply back: its output state read n times (the PS5010's
-# two outputs are both read at start).
+# Waits until this run's start-up has read the supply back: its output state read n times (the
+# PS5010's two outputs are both read at start).
 started() {
-    within 15 trace_has ' ibrd .*data="\(FS\)\?OUT' "$1" || e2e_fail "the start-up read nothing"
+    within 15 run_has ' ibrd .*data="\(FS\)\?OUT' "$1" || e2e_fail "the start-up read nothing"
     snap started
 }
 
