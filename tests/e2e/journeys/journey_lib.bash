@@ -46,7 +46,7 @@ within() {
     done
 }
 
-a11y() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" "$@" 2>/dev/null; }
+a11y() { timeout 10 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" "$@" 2>/dev/null; }
 
 # The text of the box or window titled so, its label texts one per line.
 box_text() { a11y text "$1"; }
@@ -62,7 +62,8 @@ expect_shown() {
     within 10 shows "$1" "$2" || e2e_fail "$1 shows '$(shown "$1")', not '$2'"
 }
 
-# The check mark of a menu entry, as a screen reader tells it.
+# The states of a control or menu entry (its check mark, whether it is enabled), as a screen
+# reader tells them.
 has_state() { grep -qx "$2" <<<"$(a11y states "$1")"; }
 is_checked() { has_state "$1" checked; }
 is_enabled() { has_state "$1" enabled; }
