@@ -3,7 +3,8 @@
 # menu entry has its check mark.
 start_on_bench "5=PS5010" '^Pulvar PS5010, v1\.51 / ZQ$'
 started 2
-is_enabled "Start with U & I Saved Settings" && e2e_fail "nothing saved, yet start with it offered"
+lacks_state "Start with U & I Saved Settings" enabled ||
+    e2e_fail "nothing saved, yet starting with it offered"
 
 type_into "$window" 12.5
 e2e_keys "$window" Tab 0 period 8 Return

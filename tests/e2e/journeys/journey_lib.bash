@@ -8,9 +8,20 @@ journey_begin() {
     rm -rf "$artifacts" && mkdir -p "$artifacts"
     shot=0
     clipboard_pid=""
+    bus_pid=""
     trap journey_end EXIT
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     store="$XDG_CONFIG_HOME/Pulvar/Pulvar.conf"
+    start_session_bus
+}
+
+# A session bus of the journey's own, started after the display so that the accessibility bus
+# it starts belongs to this display and this runtime folder, not to a journey running beside it.
+start_session_bus() {
+    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>/dev/null &
+    bus_pid=$!
+    within 5 test -s "$work/bus" || e2e_fail "no session bus"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     # Qt joins the accessibility bus only if it is there when the program starts.
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
         >/dev/null || e2e_fail "no accessibility bus"
@@ -23,6 +34,8 @@ journey_end() {
     cp "$GPIB_BENCH_TRACE" "$work/stdout" "$work/stderr" "$artifacts/" 2>/dev/null
     [ -e "$store" ] && cp "$store" "$artifacts/"
     [ -n "$clipboard_pid" ] && kill "$clipboard_pid" 2>/dev/null
+    # The accessibility bus ends with the session bus.
+    [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
     e2e_cleanup
     exit "$status"
 }
@@ -46,7 +59,7 @@ within() {
     done
 }
 
-a11y() { timeout 10 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" "$@" 2>/dev/null; }
+a11y() { timeout 10 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" "$@" 2>>"$artifacts/a11y.log"; }
 
 # The text of the box or window titled so, its label texts one per line.
 box_text() { a11y text "$1"; }
@@ -65,6 +78,10 @@ expect_shown() {
 # The states of a control or menu entry (its check mark, whether it is enabled), as a screen
 # reader tells them.
 has_state() { grep -qx "$2" <<<"$(a11y states "$1")"; }
+lacks_state() {
+    local states
+    states=$(a11y states "$1") && ! grep -qx "$2" <<<"$states"
+}
 is_checked() { has_state "$1" checked; }
 is_enabled() { has_state "$1" enabled; }
 

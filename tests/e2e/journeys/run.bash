@@ -6,11 +6,6 @@
 #   run.bash <pulvar> <bench library folder> <journey script> <artifacts folder>
 set -uo pipefail
 
-# A session bus of its own, which ends with the journey and takes the accessibility bus with it.
-if [ -z "${JOURNEY_SESSION:-}" ]; then
-    JOURNEY_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
-fi
-
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../e2e_lib.bash"
 . "$here/journey_lib.bash"
