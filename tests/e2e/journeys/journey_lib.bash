@@ -169,6 +169,8 @@ start_on_bench() {
 # PS5010's two outputs are both read at start).
 started() {
     within 15 run_has ' ibrd .*data="\(FS\)\?OUT' "$1" || e2e_fail "the start-up read nothing"
+    # Shown once the window has handled events again after the last read.
+    within 10 a11y value "Actual voltage" || e2e_fail "the start-up shows nothing"
     snap started
 }
 
