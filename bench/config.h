@@ -15,16 +15,20 @@ struct BenchConfig {
     struct Placed {
         int pad;
         std::string kind;  // as KnownKind spells it
+        bool operator==(const Placed&) const = default;
     };
     struct Unplug {
         int pad;
         int messages;
+        bool operator==(const Unplug&) const = default;
     };
 
     std::vector<Placed> instruments;
     int registerResult = 0;
     std::optional<int> findLstnError;
     std::vector<Unplug> unplugs;
+
+    bool operator==(const BenchConfig&) const = default;
 };
 
 // The bench described, or (with an empty bench) the reason why the text was refused.
@@ -36,5 +40,8 @@ struct ParsedConfig {
 // Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
 // "findlstn=<iberr>", "unplug=<pad>@<n>". Only blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
+
+// The GPIB_BENCH text of a bench: ParseConfig reads it back as the same bench (";" when empty).
+std::string FormatConfig(const BenchConfig& config);
 
 }  // namespace bench
