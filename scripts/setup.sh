@@ -8,6 +8,7 @@ packages=(
   locales                                     # a decimal-comma locale for the number tests
   fonts-dejavu-core fonts-liberation2         # the window's fonts where MS Sans Serif is missing
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
+  clang-14 libclang-rt-14-dev                 # the fuzz targets (libFuzzer)
 )
 
 sudo=""
