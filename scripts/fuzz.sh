@@ -15,6 +15,8 @@ for source in "$root"/fuzz/*_fuzz.cpp; do
 done
 cmake --build "$build" --parallel "$(nproc)" $(printf -- '--target fuzz_%s ' "${targets[@]}")
 
+# fontconfig's cache, kept for the life of the process, is no leak of ours.
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0"
 total=${FUZZ_SECONDS:-60}
 each=$(( (total + ${#targets[@]} - 1) / ${#targets[@]} ))
 work=$(mktemp -d)
