@@ -42,16 +42,36 @@ void Key(QWidget* field, int key, Qt::KeyboardModifiers modifiers, const QString
     QApplication::sendEvent(field, &release);
 }
 
+// What typing one character must leave in the field: a digit, or a comma or point as the
+// field's one point, takes the place of the selection (or goes in at the caret); anything else
+// changes nothing. A lone point becomes "0.".
+QString TypedText(const EntryField& field, QChar c) {
+    const QString before = field.text();
+    if (c == u',') c = u'.';
+    const bool accepted = (c >= u'0' && c <= u'9') || (c == u'.' && !before.contains(u'.'));
+    if (!accepted) return before;
+    const int at = field.hasSelectedText() ? field.selectionStart() : field.cursorPosition();
+    const QString after =
+        QString(before).remove(at, int(field.selectedText().size())).insert(at, c);
+    return after == QLatin1String(".") ? QStringLiteral("0.") : after;
+}
+
 // A character as typed: printable ASCII but the blank, or any character of the plane.
 void Type(EntryField* field, FuzzedDataProvider& input) {
+    QChar c;
+    int key = Qt::Key_unknown;
     if (input.ConsumeBool()) {
-        const char c = input.ConsumeIntegralInRange<char>(0x21, 0x7e);
-        const int key = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
-        Key(field, key, Qt::NoModifier, QString(QLatin1Char(c)));
+        const char ascii = input.ConsumeIntegralInRange<char>(0x21, 0x7e);
+        c = QLatin1Char(ascii);
+        key = ascii >= 'a' && ascii <= 'z' ? ascii - 'a' + 'A' : ascii;
     } else {
-        const char16_t c = input.ConsumeIntegralInRange<char16_t>(0xa0, 0xd7ff);
-        Key(field, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+        c = QChar(input.ConsumeIntegralInRange<char16_t>(0xa0, 0xd7ff));
     }
+    const QString expected = TypedText(*field, c);
+    Key(field, key, Qt::NoModifier, QString(c));
+    Require(field->text() == expected, "typing \"" + QString(c).toStdString() + "\" gave \"" +
+                                           field->text().toStdString() + "\", not \"" +
+                                           expected.toStdString() + "\"");
 }
 
 QString SomeText(FuzzedDataProvider& input) {

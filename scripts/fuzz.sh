@@ -29,7 +29,9 @@ for name in "${targets[@]}"; do
   mkdir -p "$work/$name"
   status=0
   # New inputs go to the scratch folder (the first); the repo's seeds are only read.
-  "$build/fuzz/fuzz_$name" -max_total_time="$each" -print_final_stats=1 \
+  dictionary=()
+  [ -f "$root/fuzz/$name.dict" ] && dictionary=(-dict="$root/fuzz/$name.dict")
+  "$build/fuzz/fuzz_$name" -max_total_time="$each" -print_final_stats=1 "${dictionary[@]}" \
     -artifact_prefix="$build/findings/$name-" "$work/$name" "$root/fuzz/corpus/$name" \
     >"$work/$name.log" 2>&1 || status=$?
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log" | tail -n 1)
