@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test.
+# Sets up, builds and runs every test: the suite, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/), and each fuzz target for a bounded time
+# (build-fuzz/, about FUZZ_SECONDS=60 in all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
-cd "$root/build"
-ctest --output-on-failure --parallel "$(nproc)"
+(cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)")
+bash "$root/scripts/sanitizers.sh"
+bash "$root/scripts/fuzz.sh"
