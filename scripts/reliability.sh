@@ -30,7 +30,8 @@ section_fuzzing() {
 
 Each libFuzzer target (fuzz/) feeds random input to one parser, layout or rule and checks a
 property of the outcome, under AddressSanitizer and UndefinedBehaviorSanitizer; a finding is
-any failed property, crash, leak or undefined behaviour. From \`bash scripts/fuzz.sh\`:
+any failed property, crash, leak or undefined behaviour. What earlier runs found is mended and
+kept as test rows. From \`bash scripts/fuzz.sh\`:
 
 TEXT
   table "$results"
@@ -44,7 +45,7 @@ section_sanitizers() {
 ## Sanitizers
 
 The whole suite built with \`-fsanitize=address,undefined\` (g++) in build-asan/ and run there;
-any report fails its test. Leaks that libraries below Qt keep on purpose are passed over
+every report is written to a file of its own (build-asan/sanitizer-logs/) and fails the run. Leaks that libraries below Qt keep on purpose are passed over
 (scripts/lsan-suppressions.txt). From \`bash scripts/sanitizers.sh\`:
 
 TEXT
@@ -61,13 +62,14 @@ section_settings_store() {
   cat <<TEXT
 ## Settings store
 
-Broken and odd stores, each case a row of tests/platform/settings_store_test.cpp:
+Broken and odd stores, each case a row of tests/platform/settings_store_test.cpp, run as
+$(id -un) (as root in CI: the unwritable cases are built so that they hold for root too):
 
 | case | result |
 |---|---|
 TEXT
-  sed -n 's/^\(PASS\|FAIL!\|SKIP\) *: SettingsStoreTest::\([A-Za-z]*\)(\(.*\))$/| \2: \3 | \1 |/p;
-          s/^\(PASS\|FAIL!\|SKIP\) *: SettingsStoreTest::\([A-Za-z]*\)()$/| \2 | \1 |/p' \
+  sed -n 's/^\(PASS\|FAIL!\|SKIP\) *: SettingsStoreTest::\([A-Za-z]*\)()$/| \2 | \1 |/p;
+          s/^\(PASS\|FAIL!\|SKIP\) *: SettingsStoreTest::\([A-Za-z]*\)(\(.*\))$/| \2: \3 | \1 |/p' \
     "$home/log.txt" | grep -v -e '| initTestCase' -e '| cleanupTestCase'
   echo
   rm -rf "$home"
