@@ -13,27 +13,16 @@
 #include <QPushButton>
 #include <memory>
 
-#include "bus/bus_helper.h"
-#include "bus/gpib_binding.h"
+#include "form_on_empty_bus.h"
 #include "panel/entry_field.h"
-#include "panel/form1.h"
 #include "property.h"
-#include "scripted_platform.h"
 
 namespace {
-
-// A window on a bus without entry points: anything that reached the bus would crash the run.
-struct Window {
-    ScriptedPlatform platform;
-    GpibBinding binding{GpibEntryPoints{}};
-    BusHelper bus{binding, platform};
-    Form1 form{platform, bus};
-};
 
 // Made once and never destroyed: libFuzzer ends the process with exit(), after Qt's own
 // globals are gone, where taking the application down would crash.
 QApplication* application = nullptr;
-Window* window = nullptr;
+FormOnEmptyBus* window = nullptr;
 
 void Key(QWidget* field, int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
@@ -164,7 +153,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static char* qtArgv[] = {(*argv)[0], nullptr};
     (void)argc;
     application = std::make_unique<QApplication>(qtArgc, qtArgv).release();
-    window = std::make_unique<Window>().release();
+    window = std::make_unique<FormOnEmptyBus>().release();
     return 0;
 }
 
