@@ -39,12 +39,19 @@ std::string GpibErrorText(int iberr) {
     }
 }
 
+namespace {
+// The code stands where a sign would: "GPIB ERROR # 2", "GPIB ERROR #-5".
+std::string GpibErrorTitle(int iberr) {
+    return "GPIB ERROR #" + std::string(iberr < 0 ? "" : " ") + std::to_string(iberr);
+}
+}  // namespace
+
 void BusHelper::ReportGpibError() {
     if (!(gpib_.ibsta() & gpib::ERR)) return;
     const int16_t code = gpib_.iberr();
     const BoxAnswer answer = platform_.MessageBox(
         GpibErrorText(code) + "\nSelect OK to continue or Cancel to terminate program.",
-        "GPIB ERROR # " + std::to_string(code), BoxIcon::Exclamation, BoxButtons::OkCancel);
+        GpibErrorTitle(code), BoxIcon::Exclamation, BoxButtons::OkCancel);
     if (answer != BoxAnswer::Ok) platform_.EndNow();
     GpibErrorShown = -1;
 }

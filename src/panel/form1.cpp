@@ -11,7 +11,10 @@
 #include <QScreen>
 #include <initializer_list>
 
+#include "about/about_form.h"
 #include "panel/auto_size_label.h"
+#include "panel/command_button.h"
+#include "panel/control_design.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
 #include "panel/panel_font.h"
@@ -60,7 +63,7 @@ QLabel* NewValueLabel(QWidget* parent, const char* name, const QRect& designed, 
 
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption,
                        const QRect& designed) {
-    return Placed(new QPushButton(caption, parent), name, designed);
+    return Placed(new CommandButton(caption, parent), name, designed);
 }
 
 QRadioButton* NewPolarity(QWidget* parent, int index, const QString& caption,
@@ -86,21 +89,8 @@ QGroupBox* NewFrame(QWidget* parent, const char* name, const QString& title,
 
 // One pixel of an etched line; the design draws it from x 0 to 3400.
 QFrame* NewLine(QWidget* parent, int index, int topTwips, const QColor& colour) {
-    auto* line = Placed(new QFrame(parent), Indexed("Line1", index),
-                        QRect(0, Twips(topTwips), Twips(3400), 1));
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
-    return line;
-}
-
-void ChainTabOrder(std::initializer_list<QWidget*> order) {
-    QWidget* previous = nullptr;
-    for (QWidget* widget : order) {
-        if (previous) QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
+    return NewLineStroke(parent, Indexed("Line1", index), QRect(0, Twips(topTwips), Twips(3400), 1),
+                         colour);
 }
 
 enum class EntryKind { Command, Separator, Option };
@@ -257,6 +247,13 @@ void Form1::WireEvents() {
     }
     for (QLabel* label : Label1) label->installEventFilter(this);
     connect(Apply, &QPushButton::clicked, this, &Form1::Apply_Click);
+    connect(Refresh, &QPushButton::clicked, this, &Form1::Refresh_Click);
+    // Selected by a click or by the program alike, as the read-back of both outputs relies on.
+    for (int index = 0; index < static_cast<int>(Polarity.size()); ++index) {
+        connect(Polarity[index], &QRadioButton::toggled, this, [this, index](bool selected) {
+            if (selected) Polarity_Click(index);
+        });
+    }
     connect(ToggleOutput, &QPushButton::clicked, this, &Form1::ToggleOutput_Click);
     connect(Menu_About, &QAction::triggered, this, &Form1::Menu_About_Click);
     connect(Menu_Exit, &QAction::triggered, this, &QWidget::close);
@@ -282,5 +279,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// Shows the About dialog; the dialog comes later.
-void Form1::Menu_About_Click() {}
+// A new dialog at every showing, so that its texts are rebuilt from the present state.
+void Form1::Menu_About_Click() {
+    AboutForm about(platform_, bus_, supply_, this);
+    about.exec();
+}

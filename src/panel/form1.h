@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <array>
+#include <optional>
 
+#include "panel/exchange_guard.h"
 #include "panel/supplies.h"
 
 class QAction;
@@ -17,6 +20,7 @@ class EntryField;
 class OutputLamp;
 class BusHelper;
 class Platform;
+struct LimitQuestion;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -36,8 +40,35 @@ public:
     void EntryField_DblClick(EntryField* field);
     void Label1_Click(int index);
 
+    // Handlers that talk to the supply; each is ignored while another exchange runs.
     void Apply_Click();
+    void Refresh_Click();
     void ToggleOutput_Click();
+
+    // Shows the chosen PS5010 output's last texts; nothing goes to the bus.
+    void Polarity_Click(int index);
+
+    // Reading the supply back into the "Actual Settings" frame. Each read belongs to the
+    // channel selected when it starts: its values are cached under that channel, and shown only
+    // while that channel is still the selected one.
+    void ReadBack();
+    void ReadAllChannels();
+    void ReadOutputState();
+
+    // Apply's checks, questions and commands, for callers that already hold the exchange.
+    void ApplySettings();
+
+    // The exchange in progress, if any; a close waits for it (see BusExchanges::WhenIdle).
+    BusExchanges& Exchanges() { return exchanges_; }
+
+    // The texts last shown for each channel, by ChannelIndex.
+    struct ChannelTexts {
+        QString voltage;
+        QString current;
+    };
+    std::array<ChannelTexts, 4> ActualText{};
+    // The output was last read, or found by Apply, to be on.
+    bool OutputOn = false;
 
     // Controls, named as on the window; groups are indexed as on the window.
     std::array<QFrame*, 2> Line1{};
@@ -88,7 +119,23 @@ private:
     void AdaptToModel();
     void Menu_About_Click();
 
+    int SelectedChannel() const;
+    void ReadBack(int channel);
+    void ReadVoltage(int channel);
+    void ReadCurrent(int channel);
+    void ShowVoltage(const QString& caption);
+    void ShowCurrent(const QString& caption);
+    // OutputOn and the output button's offer follow the state found.
+    void SetOutputOn(bool on);
+    // Asks the question of a limit that was overstepped; false when the user refused the limit.
+    bool UseLimitIfAsked(const std::optional<LimitQuestion>& question, EntryField* field);
+
+    // The supply speaks bytes; the panel speaks QString.
+    QString AskSupply(const QString& query);
+    void SendToSupply(const QString& command);
+
     Platform& platform_;
     BusHelper& bus_;
     ConnectedSupply supply_;
+    BusExchanges exchanges_;
 };

@@ -13,6 +13,7 @@ public:
     QColor backColor() const { return backColor_; }
 
     static QColor OnColor() { return QColor(0, 255, 0); }
+    static QColor OffColor() { return QColor(255, 0, 0); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

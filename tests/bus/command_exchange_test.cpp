@@ -31,6 +31,12 @@ struct ScriptedSupply {
         instrument->AnswerTo("Q?", answer);
         return rig.bus.QueryDevice(device, "Q?");
     }
+    // The boxes shown for one write that the library refuses with `code`.
+    const std::vector<ShownBox>& RefusedWrite(int code) {
+        rig.Bench().RefuseWrites(kPad, code);
+        rig.bus.SendCommand(device, "VSET 1");
+        return rig.platform.Boxes();
+    }
 };
 
 // The time stamp that starts a trace line, read without any locale.
@@ -229,15 +235,29 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, text);
         ScriptedSupply s;
-        s.rig.Bench().RefuseWrites(kPad, code);
-        s.rig.bus.SendCommand(s.device, "VSET 1");
-        QCOMPARE(s.rig.platform.Boxes().size(), size_t(1));
-        const ShownBox& box = s.rig.platform.Boxes()[0];
+        const std::vector<ShownBox>& boxes = s.RefusedWrite(code);
+        QCOMPARE(boxes.size(), size_t(1));
+        const ShownBox& box = boxes[0];
         QCOMPARE(QString::fromStdString(box.text),
                  text + "\nSelect OK to continue or Cancel to terminate program.");
-        QCOMPARE(QString::fromStdString(box.title), "GPIB ERROR # " + QString::number(code));
         QCOMPARE(box.icon, BoxIcon::Exclamation);
         QCOMPARE(box.buttons, BoxButtons::OkCancel);
+    }
+
+    // The code follows the "#" in a sign's column: a blank, or the minus itself.
+    void errorTitleWritesTheCodeInASignColumn_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("2") << 2 << "GPIB ERROR # 2";
+        QTest::newRow("20") << 20 << "GPIB ERROR # 20";
+        QTest::newRow("0") << 0 << "GPIB ERROR # 0";
+        QTest::newRow("-5") << -5 << "GPIB ERROR #-5";
+    }
+    void errorTitleWritesTheCodeInASignColumn() {
+        QFETCH(int, code);
+        QFETCH(QString, title);
+        ScriptedSupply s;
+        QCOMPARE(QString::fromStdString(s.RefusedWrite(code).at(0).title), title);
     }
 
     void deviceAddressOfTheSupplyAndOfAStranger() {

@@ -62,7 +62,8 @@ e2e_keys() {
     timeout 10 xdotool key --clearmodifiers "$@"
 }
 
-# Waits up to 20 s for the program to end; prints its exit status.
+# Waits up to 20 s for the program to end and leaves its exit status in exit_status. Call it in
+# this shell, not in $(...): only the shell that started the program can collect its status.
 e2e_wait_exit() {
     for _ in $(seq 200); do
         kill -0 "$program_pid" 2>/dev/null || break
@@ -70,7 +71,7 @@ e2e_wait_exit() {
     done
     kill -0 "$program_pid" 2>/dev/null && return 1
     wait "$program_pid"
-    echo $?
+    exit_status=$?
     program_pid=""
 }
 

@@ -28,6 +28,7 @@ public:
     ~BenchRig();
 
     bench::Bench& Bench() { return *bench_; }
+    const bench::Bench& Bench() const { return *bench_; }
     double Now() { return clock_->Now(); }
     // Trace lines written so far, without their time stamps.
     std::vector<std::string> Calls() const;

@@ -1,0 +1,64 @@
+// What Apply decides before it talks to the supply: the limits, the questions, the commands.
+#include "panel/apply_rules.h"
+
+#include "panel/number_text.h"
+#include "panel/supplies.h"
+
+namespace {
+
+constexpr float kPs5010HighVoltage = 15.0f;
+constexpr float kPs5010LowVoltageCeiling = 1.6f;
+constexpr float kPs5010HighVoltageCeiling = 0.75f;
+
+float SingleValue(const QString& text) {
+    return static_cast<float>(TextToNumber(text));
+}
+
+QString Question(const char* setting, const QString& mustBe, const char* instead) {
+    return QStringLiteral("Invalid %1 setting !\n").arg(QLatin1String(setting)) + mustBe +
+           QStringLiteral("\n\nDo you want to use %1 instead ?").arg(QLatin1String(instead));
+}
+
+}  // namespace
+
+float Ps5010CurrentCeiling(const QString& voltageText) {
+    return SingleValue(voltageText) > kPs5010HighVoltage ? kPs5010HighVoltageCeiling
+                                                         : kPs5010LowVoltageCeiling;
+}
+
+std::optional<LimitQuestion> VoltageAboveLimit(const QString& newVoltage, float maxVoltage) {
+    if (!(SingleValue(newVoltage) > maxVoltage)) return std::nullopt;
+    const QString mustBe =
+        QStringLiteral("Must be less than") + PlainNumberText(maxVoltage) + QStringLiteral(" V.");
+    return LimitQuestion{QStringLiteral("Voltage Error"),
+                         Question("voltage", mustBe, "Max Voltage"), NrToStr(maxVoltage, 103)};
+}
+
+std::optional<LimitQuestion> CurrentBelowLimit(const QString& newCurrent, float minCurrent) {
+    if (newCurrent.isEmpty() || !(SingleValue(newCurrent) < minCurrent)) return std::nullopt;
+    // The plain form leaves out the "0" before the point: " .05" reads "0.05" here.
+    const QString mustBe = QStringLiteral("Must be more than 0") +
+                           PlainNumberText(minCurrent).remove(u' ') + QStringLiteral(" A.");
+    return LimitQuestion{QStringLiteral("Current Error"),
+                         Question("current", mustBe, "Min Current"), NrToStr(minCurrent, 103)};
+}
+
+std::optional<LimitQuestion> CurrentAboveLimit(const QString& currentText, float maxCurrent) {
+    if (!(SingleValue(currentText) > maxCurrent)) return std::nullopt;
+    const QString mustBe =
+        QStringLiteral("Must be less than") + NrToStr(maxCurrent, 104) + QStringLiteral(" A");
+    return LimitQuestion{QStringLiteral("Current Error"),
+                         Question("current", mustBe, "Max Current"), NrToStr(maxCurrent, 104)};
+}
+
+bool ApplyFindsOutputOff(const QString& reply) {
+    return reply == QLatin1String("0") || reply.contains(QLatin1String("OFF"));
+}
+
+QStringList SetCommands(int channel, const QString& newVoltage, const QString& newCurrent) {
+    const CommandWordPair& words = CommandWords.at(channel);
+    QStringList commands;
+    if (!newVoltage.isEmpty()) commands << QLatin1String(words.voltage) + newVoltage;
+    if (!newCurrent.isEmpty()) commands << QLatin1String(words.current) + newCurrent;
+    return commands;
+}

@@ -1,0 +1,25 @@
+// Pieces that the program's windows share when they build their controls as designed.
+#include "panel/control_design.h"
+
+#include <QFrame>
+#include <QPalette>
+
+void ChainTabOrder(std::initializer_list<QWidget*> order) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : order) {
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+QFrame* NewLineStroke(QWidget* parent, const QString& name, const QRect& geometry,
+                      const QColor& colour) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setGeometry(geometry);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    return line;
+}

@@ -1,0 +1,26 @@
+// One exchange with the supply at a time.
+#include "panel/exchange_guard.h"
+
+#include <exception>
+#include <utility>
+
+void BusExchanges::WhenIdle(std::function<void()> step) {
+    if (running_) {
+        waiting_ = std::move(step);
+    } else {
+        step();
+    }
+}
+
+ExchangeGuard::ExchangeGuard(BusExchanges& exchanges)
+    : exchanges_(exchanges), claimed_(!exchanges.running_) {
+    if (claimed_) exchanges_.running_ = true;
+}
+
+ExchangeGuard::~ExchangeGuard() noexcept(false) {
+    if (!claimed_) return;
+    exchanges_.running_ = false;
+    std::function<void()> step = std::exchange(exchanges_.waiting_, nullptr);
+    // An immediate end unwinding the handler leaves nothing more to run.
+    if (step && std::uncaught_exceptions() == 0) step();
+}

@@ -1,0 +1,90 @@
+// Reading the supply's actual state back into the "Actual Settings" frame.
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "panel/entry_field.h"
+#include "panel/form1.h"
+#include "panel/output_lamp.h"
+#include "panel/readback_rules.h"
+#include "panel/twips.h"
+#include "platform/platform.h"
+
+namespace {
+// The unit label follows the caption's last digit.
+void ShowBesideUnit(QLabel* value, QLabel* unit, const QString& caption) {
+    value->setText(caption);
+    if (const std::optional<int> left = UnitLabelLeft(caption.size()))
+        unit->move(Twips(*left), unit->y());
+}
+}  // namespace
+
+void Form1::Refresh_Click() {
+    const ExchangeGuard exchange(exchanges_);
+    if (!exchange) return;
+    ReadAllChannels();
+    NewVoltage->setFocus();
+}
+
+void Form1::ReadAllChannels() {
+    // The PS5010's "-" output first; the selection ends where the user left it.
+    const bool plusSelected = Polarity[0]->isChecked();
+    if (supply_.ModelCode == kPs5010) {
+        Polarity[1]->setChecked(true);
+        ReadBack();
+        Polarity[0]->setChecked(true);
+    }
+    ReadBack();
+    if (supply_.ModelCode == kPs5010 && !plusSelected) Polarity[1]->setChecked(true);
+}
+
+void Form1::ReadBack() {
+    // Without a supply the start-up ends the program before anything can be read.
+    if (supply_.ModelCode == kNoModel) return;
+    ReadBack(SelectedChannel());
+}
+
+void Form1::ReadBack(int channel) {
+    ReadVoltage(channel);
+    ReadCurrent(channel);
+    ReadOutputState();
+    platform_.ProcessEvents();
+}
+
+void Form1::ReadVoltage(int channel) {
+    const QString caption = VoltageCaption(supply_.ModelCode, AskSupply(VoltageQuery(channel)));
+    ActualText[channel].voltage = caption;
+    if (channel == SelectedChannel()) ShowVoltage(caption);
+}
+
+void Form1::ReadCurrent(int channel) {
+    const QString caption = CurrentCaption(supply_.ModelCode, AskSupply(CurrentQuery(channel)));
+    ActualText[channel].current = caption;
+    if (channel == SelectedChannel()) ShowCurrent(caption);
+}
+
+void Form1::ReadOutputState() {
+    const QString state =
+        OutputStateText(supply_.ModelCode, AskSupply(OutputStateQuery(supply_.ModelCode)));
+    ActualOutput->setText(state);
+    const bool on = IsOutputOnText(state);
+    Shape1->setBackColor(on ? OutputLamp::OnColor() : OutputLamp::OffColor());
+    SetOutputOn(on);
+}
+
+void Form1::SetOutputOn(bool on) {
+    OutputOn = on;
+    ToggleOutput->setText(ToggleOutputCaption(on));
+}
+
+void Form1::ShowVoltage(const QString& caption) {
+    ShowBesideUnit(ActualVoltage, Label3[0], caption);
+}
+
+void Form1::ShowCurrent(const QString& caption) {
+    ShowBesideUnit(ActualCurrent, Label3[1], caption);
+}
+
+int Form1::SelectedChannel() const {
+    return ChannelIndex(supply_.ModelCode, Polarity[1]->isChecked());
+}

@@ -1,0 +1,81 @@
+// One exchange with the supply at a time, and the step that waits for it to end.
+#include "panel/exchange_guard.h"
+
+#include <QtTest>
+
+class ExchangeGuardTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aSecondExchangeIsRefusedWhileTheFirstRuns() {
+        BusExchanges exchanges;
+        {
+            const ExchangeGuard first(exchanges);
+            QVERIFY(static_cast<bool>(first));
+            QVERIFY(exchanges.Running());
+            {
+                const ExchangeGuard refused(exchanges);
+                QVERIFY(!refused);
+            }
+            QVERIFY(exchanges.Running());  // a refused guard ends nothing
+        }
+        QVERIFY(!exchanges.Running());
+        const ExchangeGuard next(exchanges);
+        QVERIFY(static_cast<bool>(next));
+    }
+
+    void aWaitingStepRunsOnceTheExchangeHasEnded() {
+        BusExchanges exchanges;
+        std::vector<std::string> events;
+        {
+            const ExchangeGuard exchange(exchanges);
+            exchanges.WhenIdle([&] {
+                // The step may start an exchange of its own.
+                const ExchangeGuard own(exchanges);
+                events.push_back(own ? "step with its own exchange" : "step refused");
+            });
+            events.push_back("exchange");
+        }
+        events.push_back("after");
+        QCOMPARE(events,
+                 (std::vector<std::string>{"exchange", "step with its own exchange", "after"}));
+    }
+
+    void withNoExchangeRunningTheStepRunsAtOnce() {
+        BusExchanges exchanges;
+        int runs = 0;
+        exchanges.WhenIdle([&] { ++runs; });
+        QCOMPARE(runs, 1);
+    }
+
+    void theWaitingStepMayEndTheProgram() {
+        BusExchanges exchanges;
+        struct Ended {};
+        bool ended = false;
+        try {
+            const ExchangeGuard exchange(exchanges);
+            exchanges.WhenIdle([] { throw Ended{}; });
+        } catch (const Ended&) {
+            ended = true;
+        }
+        QVERIFY(ended);
+        QVERIFY(!exchanges.Running());
+    }
+
+    void anImmediateEndDropsTheWaitingStep() {
+        BusExchanges exchanges;
+        int runs = 0;
+        struct Ended {};
+        try {
+            const ExchangeGuard exchange(exchanges);
+            exchanges.WhenIdle([&] { ++runs; });
+            throw Ended{};
+        } catch (const Ended&) {
+        }
+        QCOMPARE(runs, 0);
+        QVERIFY(!exchanges.Running());
+    }
+};
+
+QTEST_GUILESS_MAIN(ExchangeGuardTest)
+#include "exchange_guard_test.moc"
