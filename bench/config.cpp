@@ -40,6 +40,8 @@ public:
         if (name == "register") return ReadRegister(value);
         if (name == "findlstn") return ReadFindLstn(value);
         if (name == "unplug") return ReadUnplug(item, value);
+        if (name == "name") return ReadName(value);
+        if (name == "noconfig") return ReadNoConfig(value);
         if (const std::optional<long> pad = ParseWholeNumber(name)) return Place(*pad, value);
         return "unknown setting " + std::string(name);
     }
@@ -107,6 +109,26 @@ private:
         return std::nullopt;
     }
 
+    std::optional<std::string> ReadName(std::string_view value) {
+        const std::size_t at = value.rfind('@');
+        const std::string_view name = at == std::string_view::npos ? "" : Trim(value.substr(0, at));
+        const std::optional<long> pad = at == std::string_view::npos
+                                            ? std::nullopt
+                                            : ParseWholeNumber(Trim(value.substr(at + 1)));
+        if (name.empty() || !pad) return "name= needs <name>@<pad>";
+        if (name == "gpib0") return "gpib0 is the board's own name";
+        if (auto bad = CheckPad(*pad)) return bad;
+        config_.names.push_back({std::string(name), static_cast<int>(*pad)});
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadNoConfig(std::string_view value) {
+        const std::optional<int> iberr = ParseInt(value);
+        if (!iberr) return "noconfig= needs an error number";
+        config_.noBoardError = *iberr;
+        return std::nullopt;
+    }
+
     BenchConfig& config_;
     std::vector<std::string_view> unplugItems_;
 };
@@ -138,6 +160,10 @@ std::string FormatConfig(const BenchConfig& config) {
     if (config.registerResult != 0)
         text += "register=" + std::to_string(config.registerResult) + ";";
     if (config.findLstnError) text += "findlstn=" + std::to_string(*config.findLstnError) + ";";
+    for (const BenchConfig::Name& name : config.names) {
+        text += "name=" + name.name + "@" + std::to_string(name.pad) + ";";
+    }
+    if (config.noBoardError) text += "noconfig=" + std::to_string(*config.noBoardError) + ";";
     for (const BenchConfig::Unplug& unplug : config.unplugs) {
         text +=
             "unplug=" + std::to_string(unplug.pad) + "@" + std::to_string(unplug.messages) + ";";

@@ -23,10 +23,19 @@ struct BenchConfig {
         bool operator==(const Unplug&) const = default;
     };
 
+    struct Name {
+        std::string name;  // for ibfind
+        int pad;
+        bool operator==(const Name&) const = default;
+    };
+
     std::vector<Placed> instruments;
     int registerResult = 0;
     std::optional<int> findLstnError;
     std::vector<Unplug> unplugs;
+    std::vector<Name> names;
+    // A driver without a usable board: every call fails with ERR and this iberr.
+    std::optional<int> noBoardError;
 
     bool operator==(const BenchConfig&) const = default;
 };
@@ -38,7 +47,8 @@ struct ParsedConfig {
 };
 
 // Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
-// "findlstn=<iberr>", "unplug=<pad>@<n>". Only blanks: the default bench.
+// "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig=<iberr>". Only
+// blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
 
 // The GPIB_BENCH text of a bench: ParseConfig reads it back as the same bench (";" when empty).

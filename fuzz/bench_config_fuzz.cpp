@@ -47,6 +47,7 @@ void CheckBench(const std::string& text, const bench::BenchConfig& config) {
     }
     if (config.registerResult != 0) CheckNumberWritten(text, config.registerResult, "register");
     if (config.findLstnError) CheckNumberWritten(text, *config.findLstnError, "findlstn");
+    if (config.noBoardError) CheckNumberWritten(text, *config.noBoardError, "noconfig");
     for (const auto& unplug : config.unplugs) {
         CheckNumberWritten(text, unplug.messages, "an unplug count");
         bool placed = false;

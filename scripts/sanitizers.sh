@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" test
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPULVAR_SANITIZE=ON \
   >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
