@@ -6,9 +6,8 @@
 namespace {
 // One of the partial driver libraries built beside the tests.
 std::string PartialDriver(const char* variant) {
-    return (qgetenv("GPIB_BENCH_BINARY_DIR") + "/tests/partial-drivers/libpartial_driver_" + variant +
-            ".so")
-        .toStdString();
+    const QByteArray folder = qgetenv("GPIB_BENCH_BINARY_DIR") + "/tests/partial-drivers/";
+    return (folder + "libpartial_driver_" + variant + ".so").toStdString();
 }
 }  // namespace
 
