@@ -12,10 +12,11 @@ packages=(
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
 )
 
-# Only the tests: building and installing the Debian package; for the journeys a clipboard to
-# paste from, and the window read from outside as a screen reader reads it.
+# Only the tests: building and installing the Debian package; the fuzz targets (libFuzzer); for
+# the journeys a clipboard to paste from, and the window read from outside as a screen reader
+# reads it.
 if [ "${1:-}" == test ]; then
-  packages+=(dpkg-dev file)
+  packages+=(dpkg-dev file clang-14 libclang-rt-14-dev)
   packages+=(xclip dbus-daemon dbus-bin at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 
