@@ -1,6 +1,8 @@
 // The GPIB_BENCH description of a bench: instruments by address and the faults to inject.
 #include "bench/config.h"
 
+#include <limits>
+
 #include "bench/instruments.h"
 #include "bench/numbers.h"
 #include "bench/status.h"
@@ -11,6 +13,16 @@ namespace bench {
 namespace {
 std::string Refusal(std::string_view item, const std::string& reason) {
     return "GPIB_BENCH item \"" + std::string(item) + "\" is not understood: " + reason;
+}
+
+// A whole number that an int holds; a larger one is refused rather than cut to another value.
+std::optional<int> ParseInt(std::string_view text, bool signedAllowed = false) {
+    const std::optional<long> value = ParseWholeNumber(text, signedAllowed);
+    if (!value || *value < std::numeric_limits<int>::min() ||
+        *value > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
 }
 
 // Reads one item into `config`; the reason it is not understood, or nothing.
@@ -72,16 +84,16 @@ private:
     }
 
     std::optional<std::string> ReadRegister(std::string_view value) {
-        const std::optional<long> result = ParseWholeNumber(value, true);
+        const std::optional<int> result = ParseInt(value, true);
         if (!result) return "register= needs a whole number";
-        config_.registerResult = static_cast<int>(*result);
+        config_.registerResult = *result;
         return std::nullopt;
     }
 
     std::optional<std::string> ReadFindLstn(std::string_view value) {
-        const std::optional<long> iberr = ParseWholeNumber(value);
+        const std::optional<int> iberr = ParseInt(value);
         if (!iberr) return "findlstn= needs an error number";
-        config_.findLstnError = static_cast<int>(*iberr);
+        config_.findLstnError = *iberr;
         return std::nullopt;
     }
 
@@ -93,8 +105,8 @@ private:
     std::optional<Exchange> ReadExchange(std::string_view item, std::string_view text) {
         const std::size_t at = text.find('@');
         if (at == std::string_view::npos) return std::nullopt;
-        const std::optional<long> pad = ParseWholeNumber(text.substr(0, at));
-        const std::optional<long> count = ParseWholeNumber(text.substr(at + 1));
+        const std::optional<int> pad = ParseInt(text.substr(0, at));
+        const std::optional<int> count = ParseInt(text.substr(at + 1));
         if (!pad || !count) return std::nullopt;
         faultItems_.push_back({item, static_cast<int>(*pad)});
         return Exchange{static_cast<int>(*pad), static_cast<int>(*count)};
@@ -122,9 +134,9 @@ private:
     }
 
     std::optional<std::string> ReadNoConfig(std::string_view value) {
-        const std::optional<long> iberr = ParseWholeNumber(value);
+        const std::optional<int> iberr = ParseInt(value);
         if (!iberr) return "noconfig= needs an error number";
-        config_.noBoardError = static_cast<int>(*iberr);
+        config_.noBoardError = *iberr;
         return std::nullopt;
     }
 
@@ -144,11 +156,11 @@ private:
 
     std::optional<std::string> ReadRefusal(std::string_view item, std::string_view value) {
         const std::optional<PlannedExchange> planned = ReadPlannedExchange(item, value);
-        const std::optional<long> iberr = planned ? ParseWholeNumber(planned->what) : std::nullopt;
+        const std::optional<int> iberr = planned ? ParseInt(planned->what) : std::nullopt;
         if (!iberr) return "refuse= needs <pad>@<write>:<iberr>";
         const Exchange& write = planned->exchange;
         if (auto bad = CheckPad(write.pad)) return bad;
-        config_.refusals.push_back({write.pad, write.count, static_cast<int>(*iberr)});
+        config_.refusals.push_back({write.pad, write.count, *iberr});
         return std::nullopt;
     }
 
@@ -191,6 +203,33 @@ ParsedConfig ParseConfig(std::string_view text) {
         return ParsedConfig{BenchConfig{}, *error};
     }
     return parsed;
+}
+
+std::string FormatConfig(const BenchConfig& config) {
+    std::string text;
+    for (const BenchConfig::Placed& placed : config.instruments) {
+        text += std::to_string(placed.pad) + "=" + placed.kind + ";";
+    }
+    if (config.registerResult != 0)
+        text += "register=" + std::to_string(config.registerResult) + ";";
+    if (config.findLstnError) text += "findlstn=" + std::to_string(*config.findLstnError) + ";";
+    for (const BenchConfig::Name& name : config.names) {
+        text += "name=" + name.name + "@" + std::to_string(name.pad) + ";";
+    }
+    if (config.noBoardError) text += "noconfig=" + std::to_string(*config.noBoardError) + ";";
+    for (const BenchConfig::Unplug& unplug : config.unplugs) {
+        text +=
+            "unplug=" + std::to_string(unplug.pad) + "@" + std::to_string(unplug.messages) + ";";
+    }
+    for (const BenchConfig::Refusal& refusal : config.refusals) {
+        text += "refuse=" + std::to_string(refusal.pad) + "@" + std::to_string(refusal.write) + ":" +
+                std::to_string(refusal.iberr) + ";";
+    }
+    for (const BenchConfig::Spoil& spoil : config.spoils) {
+        text += "spoil=" + std::to_string(spoil.pad) + "@" + std::to_string(spoil.write) + ":" +
+                std::string(AnswerFaultName(spoil.fault)) + ";";
+    }
+    return text.empty() ? ";" : text;
 }
 
 }  // namespace bench

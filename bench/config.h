@@ -17,26 +17,31 @@ struct BenchConfig {
     struct Placed {
         int pad;
         std::string kind;  // as KnownKind spells it
+        bool operator==(const Placed&) const = default;
     };
     struct Unplug {
         int pad;
         int messages;
+        bool operator==(const Unplug&) const = default;
     };
     // One exchange of an instrument, counted from the bench's start.
     struct Refusal {
         int pad;
         int write;
         int iberr;
+        bool operator==(const Refusal&) const = default;
     };
     struct Spoil {
         int pad;
         int write;
         AnswerFault fault;
+        bool operator==(const Spoil&) const = default;
     };
 
     struct Name {
         std::string name;  // for ibfind
         int pad;
+        bool operator==(const Name&) const = default;
     };
 
     std::vector<Placed> instruments;
@@ -48,6 +53,8 @@ struct BenchConfig {
     std::optional<int> noBoardError;
     std::vector<Refusal> refusals;
     std::vector<Spoil> spoils;
+
+    bool operator==(const BenchConfig&) const = default;
 };
 
 // The bench described, or (with an empty bench) the reason why the text was refused.
@@ -60,5 +67,8 @@ struct ParsedConfig {
 // "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig=<iberr>",
 // "refuse=<pad>@<n>:<iberr>", "spoil=<pad>@<n>:<fault>". Only blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
+
+// The GPIB_BENCH text of a bench: ParseConfig reads it back as the same bench (";" when empty).
+std::string FormatConfig(const BenchConfig& config);
 
 }  // namespace bench

@@ -33,6 +33,12 @@ std::optional<AnswerFault> AnswerFaultNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::string_view AnswerFaultName(AnswerFault fault) {
+    for (const NamedFault& named : kNames)
+        if (named.fault == fault) return named.name;
+    return {};
+}
+
 std::optional<int> PlannedFaults::NextWrite() {
     ++writes_;
     const auto spoil = spoils_.find(writes_);

@@ -22,6 +22,7 @@ enum class AnswerFault {
 
 // The names GPIB_BENCH gives the answer faults: "timeout", "noend", ...
 std::optional<AnswerFault> AnswerFaultNamed(std::string_view name);
+std::string_view AnswerFaultName(AnswerFault fault);
 
 // The faults planned for one instrument, by the number of the write they hit, counted from the
 // first write addressed to it (refused ones included).
