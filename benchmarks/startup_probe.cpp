@@ -1,6 +1,8 @@
 // Starts a program and tells how long it takes until its first window is mapped on the X
-// display, and how much memory it holds resident 2 s after the start.
-// Usage: startup_probe PROGRAM [ARGUMENT...]; prints "<milliseconds to mapped> <resident kB>".
+// display, and how much memory it holds resident 2 s after the start. Beside the time, the
+// processor time the program had used by then and the time it waited for a processor, which
+// tell what a loaded machine added. Usage: startup_probe PROGRAM [ARGUMENT...]; prints
+// "<ms to mapped> <resident kB> <processor ms to mapped> <ms waiting for a processor>".
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -61,6 +64,27 @@ std::optional<Clock::time_point> WhenMapped(xcb_connection_t* connection, pid_t 
     return std::nullopt;
 }
 
+// Of all the program's threads, from the scheduler's own accounts, in milliseconds.
+struct ProcessorTimes {
+    double running = 0;
+    double waiting = 0;
+};
+
+ProcessorTimes ProcessorTimesOf(pid_t program) {
+    ProcessorTimes times;
+    std::error_code error;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(program) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream schedstat(task.path() / "schedstat");
+        double runningNs = 0, waitingNs = 0;
+        if (schedstat >> runningNs >> waitingNs) {
+            times.running += runningNs / 1e6;
+            times.waiting += waitingNs / 1e6;
+        }
+    }
+    return times;
+}
+
 long ResidentKb(pid_t program) {
     std::ifstream status("/proc/" + std::to_string(program) + "/status");
     for (std::string line; std::getline(status, line);)
@@ -87,6 +111,7 @@ int main(int argc, char* argv[]) {
     }
     const std::optional<Clock::time_point> mapped =
         WhenMapped(connection, program, start + kMapDeadline);
+    const ProcessorTimes untilMapped = ProcessorTimesOf(program);
     std::this_thread::sleep_until(start + kResidentAt);
     const long resident = ResidentKb(program);
     kill(program, SIGTERM);
@@ -97,6 +122,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const double milliseconds = std::chrono::duration<double, std::milli>(*mapped - start).count();
-    std::printf("%.1f %ld\n", milliseconds, resident);
+    std::printf("%.1f %ld %.1f %.1f\n", milliseconds, resident, untilMapped.running,
+                untilMapped.waiting);
     return 0;
 }

@@ -35,31 +35,34 @@ for _ in $(seq "$runs"); do
   "$probe" "$minimal" --label >>"$work/label"
 done
 
-# Median, min and max of a column of a file of "<ms> <kB>" lines.
+# Median, min and max of a column of the probe's lines: "<ms> <kB> <processor ms> <waiting ms>".
 median() { cut -d' ' -f"$2" "$1" | sort -n | awk '{v[NR]=$1} END {print (NR%2 ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2)}'; }
 least() { cut -d' ' -f"$2" "$1" | sort -n | head -n 1; }
 most() { cut -d' ' -f"$2" "$1" | sort -n | tail -n 1; }
 row() {
   awk -v name="$1" -v ms="$(median "$2" 1)" -v lo="$(least "$2" 1)" -v hi="$(most "$2" 1)" \
-    -v kb="$(median "$2" 2)" -v kblo="$(least "$2" 2)" -v kbhi="$(most "$2" 2)" 'BEGIN {
-      printf "| %s | %.1f | %.1f - %.1f | %.1f | %.1f - %.1f |\n", name, ms, lo, hi,
-        kb / 1024, kblo / 1024, kbhi / 1024 }'
+    -v kb="$(median "$2" 2)" -v kblo="$(least "$2" 2)" -v kbhi="$(most "$2" 2)" \
+    -v cpu="$(median "$2" 3)" -v wait="$(median "$2" 4)" 'BEGIN {
+      printf "| %s | %.1f | %.1f - %.1f | %.1f | %.1f | %.1f | %.1f - %.1f |\n", name, ms, lo, hi,
+        cpu, wait, kb / 1024, kblo / 1024, kbhi / 1024 }'
 }
 
 echo "Start-up under Xvfb, $runs runs each; load average before: $load_before," \
   "after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
-echo "| program | exec to mapped, median (ms) | min - max (ms) | resident at 2 s, median (MB) | min - max (MB) |"
-echo "|---|---:|---:|---:|---:|"
+echo "| program | exec to mapped, median (ms) | min - max (ms) | processor until mapped (ms)" \
+  "| waiting for a processor (ms) | resident at 2 s, median (MB) | min - max (MB) |"
+echo "|---|---:|---:|---:|---:|---:|---:|"
 row "Pulvar (PS5010 on the bench)" "$work/pulvar"
 row "minimal Qt 6 Widgets window (empty)" "$work/minimal"
 row "minimal window with one line of text" "$work/label"
 # Pulvar's median time as a multiple of the other's, and its median memory above the other's.
 against() {
   awk -v what="$2" -v p="$(median "$work/pulvar" 1)" -v m="$(median "$1" 1)" \
+    -v pc="$(median "$work/pulvar" 3)" -v mc="$(median "$1" 3)" \
     -v pk="$(median "$work/pulvar" 2)" -v mk="$(median "$1" 2)" 'BEGIN {
-      printf "Pulvar against the %s: %.2f times the time to mapped, %+.1f MB resident\n",
-        what, p / m, (pk - mk) / 1024 }'
+      printf "Pulvar against the %s: %.2f times the time to mapped (%.2f times the processor" \
+        " time), %+.1f MB resident\n", what, p / m, pc / mc, (pk - mk) / 1024 }'
 }
 echo
 against "$work/minimal" "empty window"
