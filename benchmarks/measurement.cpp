@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "scheduler_times.h"
+
 namespace {
 double WallSeconds() {
     using namespace std::chrono;
@@ -36,10 +38,18 @@ double Median(std::vector<double> values) {
     return (values[middle - 1] + values[middle]) / 2;
 }
 
-std::vector<double> WallTimes(const std::vector<RunCost>& runs) {
+std::vector<double> Times(const std::vector<RunCost>& runs, double RunCost::*time) {
     std::vector<double> times;
-    for (const RunCost& run : runs) times.push_back(run.wallSeconds);
+    for (const RunCost& run : runs) times.push_back(run.*time);
     return times;
+}
+
+std::vector<double> WallTimes(const std::vector<RunCost>& runs) {
+    return Times(runs, &RunCost::wallSeconds);
+}
+
+double WaitingSeconds() {
+    return SchedulerTimesOf("self").waiting / 1e3;
 }
 
 std::string Formatted(const char* format, double a, double b = 0, double c = 0) {
@@ -64,9 +74,11 @@ double MeasuredOperation::MaxWall() const {
 }
 
 double MeasuredOperation::MedianProcessor() const {
-    std::vector<double> times;
-    for (const RunCost& run : runs) times.push_back(run.processorSeconds);
-    return Median(times);
+    return Median(Times(runs, &RunCost::processorSeconds));
+}
+
+double MeasuredOperation::MedianWaiting() const {
+    return Median(Times(runs, &RunCost::waitingSeconds));
 }
 
 MeasuredOperation Measure(const std::string& name, double floorSeconds, int runs,
@@ -76,11 +88,14 @@ MeasuredOperation Measure(const std::string& name, double floorSeconds, int runs
     for (int run = 0; run < runs; ++run) {
         prepare();
         const rusage before = Usage();
+        const double waitedBefore = WaitingSeconds();
         const double start = WallSeconds();
         operation();
         const double end = WallSeconds();
+        const double waitedAfter = WaitingSeconds();
         const rusage after = Usage();
-        measured.runs.push_back({end - start, ProcessorSeconds(after) - ProcessorSeconds(before)});
+        measured.runs.push_back({end - start, ProcessorSeconds(after) - ProcessorSeconds(before),
+                                 waitedAfter - waitedBefore});
     }
     measured.peakResidentKb = Usage().ru_maxrss;
     return measured;
@@ -89,8 +104,8 @@ MeasuredOperation Measure(const std::string& name, double floorSeconds, int runs
 std::string OperationTable(const std::vector<MeasuredOperation>& operations) {
     std::string table =
         "| operation | floor (s) | median (s) | min - max (s) | overhead (ms) | processor (ms) "
-        "| peak resident (MB) |\n"
-        "|---|---:|---:|---:|---:|---:|---:|\n";
+        "| waiting for a processor (ms) | peak resident (MB) |\n"
+        "|---|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const MeasuredOperation& op : operations) {
         if (op.runs.empty()) continue;
         table += "| " + op.name + " | " + Formatted("%.3f", op.floorSeconds) + " | " +
@@ -98,6 +113,7 @@ std::string OperationTable(const std::vector<MeasuredOperation>& operations) {
                  Formatted("%.4f - %.4f", op.MinWall(), op.MaxWall()) + " | " +
                  Formatted("%.2f", (op.MedianWall() - op.floorSeconds) * 1e3) + " | " +
                  Formatted("%.2f", op.MedianProcessor() * 1e3) + " | " +
+                 Formatted("%.2f", op.MedianWaiting() * 1e3) + " | " +
                  Formatted("%.1f", static_cast<double>(op.peakResidentKb) / 1024.0) + " |\n";
     }
     return table;

@@ -12,12 +12,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+
+#include "scheduler_times.h"
 
 extern char** environ;
 
@@ -64,27 +65,6 @@ std::optional<Clock::time_point> WhenMapped(xcb_connection_t* connection, pid_t 
     return std::nullopt;
 }
 
-// Of all the program's threads, from the scheduler's own accounts, in milliseconds.
-struct ProcessorTimes {
-    double running = 0;
-    double waiting = 0;
-};
-
-ProcessorTimes ProcessorTimesOf(pid_t program) {
-    ProcessorTimes times;
-    std::error_code error;
-    const std::filesystem::path tasks = "/proc/" + std::to_string(program) + "/task";
-    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
-        std::ifstream schedstat(task.path() / "schedstat");
-        double runningNs = 0, waitingNs = 0;
-        if (schedstat >> runningNs >> waitingNs) {
-            times.running += runningNs / 1e6;
-            times.waiting += waitingNs / 1e6;
-        }
-    }
-    return times;
-}
-
 long ResidentKb(pid_t program) {
     std::ifstream status("/proc/" + std::to_string(program) + "/status");
     for (std::string line; std::getline(status, line);)
@@ -111,7 +91,7 @@ int main(int argc, char* argv[]) {
     }
     const std::optional<Clock::time_point> mapped =
         WhenMapped(connection, program, start + kMapDeadline);
-    const ProcessorTimes untilMapped = ProcessorTimesOf(program);
+    const SchedulerTimes untilMapped = SchedulerTimesOf(program);
     std::this_thread::sleep_until(start + kResidentAt);
     const long resident = ResidentKb(program);
     kill(program, SIGTERM);
