@@ -10,8 +10,6 @@
 namespace bench {
 
 namespace {
-constexpr int kBoardTimeout = 13;  // T10s, the driver's usual default for a board
-
 std::string N(long value) {
     return std::to_string(value);
 }
@@ -23,10 +21,7 @@ std::string AddressList(const std::vector<int>& pads) {
 }
 }  // namespace
 
-Bench::Bench(std::shared_ptr<Clock> clock) : clock_(std::move(clock)), start_(clock_->Now()) {
-    board_.pad = 0;
-    board_.tmo = kBoardTimeout;
-}
+Bench::Bench(std::shared_ptr<Clock> clock) : clock_(std::move(clock)), start_(clock_->Now()) {}
 
 Bench::~Bench() = default;
 
@@ -91,13 +86,13 @@ Instrument* Bench::Listener(const Descriptor& device) {
     return slots_[device.pad].instrument.get();
 }
 
-Bench::Descriptor* Bench::Find(int ud) {
+Descriptor* Bench::Find(int ud) {
     if (ud == kBoard) return &board_;
     const auto found = devices_.find(ud);
     return found == devices_.end() ? nullptr : &found->second;
 }
 
-Bench::Descriptor* Bench::FindDevice(int ud, Outcome& error) {
+Descriptor* Bench::FindDevice(int ud, Outcome& error) {
     Descriptor* device = ud == kBoard ? nullptr : Find(ud);
     if (!device) error = Failed(ud == kBoard ? EARG : EDVR);
     return device;
@@ -114,8 +109,12 @@ Bench::Outcome Bench::BoardOnly(int ud) {
 }
 
 Bench::Outcome Bench::AnyDescriptor(int ud) {
-    if (ud == kBoard) return {CMPL | CIC, {}, {}};
-    return Find(ud) ? Outcome{} : Failed(EDVR);
+    const Descriptor* descriptor = Find(ud);
+    return descriptor ? Done(*descriptor) : Failed(EDVR);
+}
+
+Bench::Outcome Bench::Done(const Descriptor& descriptor) {
+    return {CMPL | (descriptor.board ? CIC : 0), {}, {}};
 }
 
 void Bench::SendIFC(int board) {
@@ -123,7 +122,7 @@ void Bench::SendIFC(int board) {
 }
 
 int Bench::ibsre(int ud, int v) {
-    return Finish("ibsre ud=" + N(ud) + " v=" + N(v), BoardOnly(ud));
+    return SetOption("ibsre", ud, option::SRE, v);
 }
 
 void Bench::FindLstn(int board, const std::uint16_t* pads, std::uint16_t* results, int limit) {
@@ -168,57 +167,26 @@ int Bench::ibdev(int board, int pad, int sad, int tmo, int eot, int eos) {
 
 Bench::Outcome Bench::Open(int board, int pad, int sad, int tmo, int eot, int eos, int& ud) {
     // Presence is not checked: a descriptor is only an address and its options.
-    const bool secondaryValid = sad == 0 || (sad >= 0x60 && sad <= 0x7E);
+    const bool secondaryValid = IsSecondaryAddress(sad);
     if (board != kBoard || pad < 0 || pad > kHighestPad || !secondaryValid || !IsTimeoutCode(tmo)) {
         return Failed(EARG);
     }
     ud = nextDevice_++;
-    devices_[ud] = Descriptor{pad, sad, tmo, eot, eos};
+    devices_[ud] = Descriptor::Device(pad, sad, tmo, eot, eos);
     return {};
 }
 
 int Bench::ibpad(int ud, int pad) {
-    Descriptor* descriptor = Find(ud);
-    Outcome outcome;
-    if (!descriptor) {
-        outcome = Failed(EDVR);
-    } else if (pad < 0 || pad > kHighestPad) {
-        outcome = Failed(EARG);
-    } else {
-        descriptor->pad = pad;
-    }
-    return Finish("ibpad ud=" + N(ud) + " v=" + N(pad), outcome);
+    return SetOption("ibpad", ud, option::PAD, pad);
 }
 
 int Bench::ibtmo(int ud, int code) {
-    return Finish("ibtmo ud=" + N(ud) + " v=" + N(code), SetTimeout(ud, code));
-}
-
-Bench::Outcome Bench::SetTimeout(int ud, int code) {
-    Descriptor* descriptor = Find(ud);
-    if (!descriptor) return Failed(EDVR);
-    if (!IsTimeoutCode(code)) return Failed(EARG);
-    descriptor->tmo = code;
-    return {};
+    return SetOption("ibtmo", ud, option::TMO, code);
 }
 
 int Bench::ibwait(int ud, int mask) {
     // Every call of the bench has finished when it returns: there is nothing to wait for.
     return Finish("ibwait ud=" + N(ud) + " mask=" + HexWord(mask), AnyDescriptor(ud));
-}
-
-int Bench::ibask(int ud, int option, int* value) {
-    const Outcome outcome = Ask(ud, option, value);
-    const std::string shown = outcome.err ? "" : " v=" + N(*value);
-    return Finish("ibask ud=" + N(ud) + " option=" + N(option) + shown, outcome);
-}
-
-Bench::Outcome Bench::Ask(int ud, int option, int* value) {
-    const Descriptor* descriptor = Find(ud);
-    if (!descriptor) return Failed(EDVR);
-    if (option != IbaTMO || !value) return Failed(EARG);
-    *value = descriptor->tmo;
-    return {};
 }
 
 int Bench::RegisterGpibGlobalsForThread(int* sta, int* err, int* cnt, long* cntl) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/clock.h"
+#include "bench/descriptor.h"
 #include "bench/instrument.h"
 #include "bench/status.h"
 #include "bench/trace.h"
@@ -46,6 +47,9 @@ public:
     // Restores the attached supplies' settings kept in `path` and keeps them there from now on.
     void SetStateFile(const std::string& path);
 
+    // Names that ibfind knows beside "gpib0" (the board): a descriptor for the address.
+    void NameDevice(const std::string& name, int pad) { names_[name] = pad; }
+
     // The driver's calls. After a successful call iberr keeps its former value, as the real
     // library leaves it undefined then; only calls that move data change the count.
     void SendIFC(int board);
@@ -63,16 +67,43 @@ public:
     int RegisterGpibGlobalsForThread(int* sta, int* err, int* cnt, long* cntl);
     int UnregisterGpibGlobalsForThread();
 
+    // Descriptors and their options.
+    int ibconfig(int ud, int option, int value);
+    // A call that sets one option, e.g. ibeot or ibsad; traced under `call`.
+    int SetOption(const std::string& call, int ud, int option, int value);
+    int ibeos(int ud, int v);
+    int ibfind(const std::string& name);
+    int ibbna(int ud, const std::string& boardName);
+    int ibonl(int ud, int online);
+    // A descriptor-level call with nothing to do on the bench: succeeds for any descriptor.
+    int Accept(const std::string& call, int ud);
+    // A call whose feature the bench does not have: ERR with ECAP (EDVR for a bad descriptor).
+    int Unsupported(const std::string& call, int ud);
+
+    // Bus-level calls.
+    int ibln(int ud, int pad, int sad, short* found);
+    int ibcmd(int ud, const void* cmd, long count);
+    int ibloc(int ud);
+    int ibtrg(int ud);
+    int ibrpp(int ud, char* ppr);
+    int ibspb(int ud, short* count);
+
+    // The 488.2 routines that name devices by address (primary in the low byte, secondary in
+    // the high byte) instead of by descriptor.
+    void Send(int board, std::uint16_t address, const void* buf, long count, int eotMode);
+    void Receive(int board, std::uint16_t address, void* buf, long count, int termination);
+    void DevClear(int board, std::uint16_t address);
+    void DevClearList(int board, const std::uint16_t* addresses);
+    void ReadStatusByte(int board, std::uint16_t address, short* result);
+    void AllSpoll(int board, const std::uint16_t* addresses, short* results);
+    void Trigger(int board, std::uint16_t address);
+    void TriggerList(int board, const std::uint16_t* addresses);
+    void EnableRemote(int board, const std::uint16_t* addresses);
+    void EnableLocal(int board, const std::uint16_t* addresses);
+
     const Status& LastStatus() const { return status_; }
 
 private:
-    struct Descriptor {
-        int pad = 0;
-        int sad = 0;
-        int tmo = 0;
-        int eot = 1;
-        int eos = 0;
-    };
     struct Slot {
         std::unique_ptr<Instrument> instrument;
         std::optional<int> messagesLeft;  // unplugged when it reaches 0
@@ -107,10 +138,22 @@ private:
     Outcome TimedOut(const Descriptor& device);
     Outcome Clear(int ud);
     Outcome Poll(int ud, char* spr);
-    Outcome SetTimeout(int ud, int code);
     Outcome Ask(int ud, int option, int* value);
     Outcome BoardOnly(int ud);
     Outcome AnyDescriptor(int ud);
+    // Success, with CIC when the descriptor is the board's.
+    static Outcome Done(const Descriptor& descriptor);
+    Outcome Configure(int ud, int option, int value);
+    Outcome FindListener(int ud, int pad, int sad, short* found);
+    Outcome Command(int ud, std::string_view bytes);
+    // The device's instrument is there and listening: success, else ENOL.
+    Outcome Reach(int ud);
+    Outcome SetRemoteEnable(int board, int value);
+    // Runs `call` on a descriptor made for one address of the board, then drops it.
+    template <class Call>
+    Outcome AtAddress(int board, std::uint16_t address, int eot, Call call);
+    template <class Call>
+    Outcome AtEachAddress(int board, const std::uint16_t* addresses, Call call);
     // A write reached the instrument at `pad`: count it and keep its settings.
     void Delivered(int pad);
 
@@ -122,8 +165,11 @@ private:
     std::shared_ptr<Clock> clock_;
     double start_;
     std::array<Slot, kHighestPad + 1> slots_;
-    Descriptor board_;
+    Descriptor board_ = Descriptor::Board();
     std::map<int, Descriptor> devices_;
+    std::map<std::string, int> names_;
+    // Addressed to listen by the board's command bytes (ibcmd), for a later SDC or GTL.
+    std::array<bool, kHighestPad + 1> addressedToListen_{};
     int nextDevice_ = kFirstDevice;
 
     int registerResult_ = 0;

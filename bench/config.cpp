@@ -28,6 +28,8 @@ public:
         if (name == "register") return ReadRegister(value);
         if (name == "findlstn") return ReadFindLstn(value);
         if (name == "unplug") return ReadUnplug(item, value);
+        if (name == "name") return ReadName(value);
+        if (name == "noconfig") return ReadNoConfig(value);
         if (const std::optional<long> pad = ParseWholeNumber(name)) return Place(*pad, value);
         return "unknown setting " + std::string(name);
     }
@@ -92,6 +94,26 @@ private:
         if (auto bad = CheckPad(*pad)) return bad;
         config_.unplugs.push_back({static_cast<int>(*pad), static_cast<int>(*messages)});
         unplugItems_.push_back(item);
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadName(std::string_view value) {
+        const std::size_t at = value.rfind('@');
+        const std::string_view name = at == std::string_view::npos ? "" : Trim(value.substr(0, at));
+        const std::optional<long> pad = at == std::string_view::npos
+                                            ? std::nullopt
+                                            : ParseWholeNumber(Trim(value.substr(at + 1)));
+        if (name.empty() || !pad) return "name= needs <name>@<pad>";
+        if (name == "gpib0") return "gpib0 is the board's own name";
+        if (auto bad = CheckPad(*pad)) return bad;
+        config_.names.push_back({std::string(name), static_cast<int>(*pad)});
+        return std::nullopt;
+    }
+
+    std::optional<std::string> ReadNoConfig(std::string_view value) {
+        const std::optional<long> iberr = ParseWholeNumber(value);
+        if (!iberr) return "noconfig= needs an error number";
+        config_.noBoardError = static_cast<int>(*iberr);
         return std::nullopt;
     }
 

@@ -21,10 +21,18 @@ struct BenchConfig {
         int messages;
     };
 
+    struct Name {
+        std::string name;  // for ibfind
+        int pad;
+    };
+
     std::vector<Placed> instruments;
     int registerResult = 0;
     std::optional<int> findLstnError;
     std::vector<Unplug> unplugs;
+    std::vector<Name> names;
+    // A driver without a usable board: every call fails with ERR and this iberr.
+    std::optional<int> noBoardError;
 };
 
 // The bench described, or (with an empty bench) the reason why the text was refused.
@@ -34,7 +42,8 @@ struct ParsedConfig {
 };
 
 // Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
-// "findlstn=<iberr>", "unplug=<pad>@<n>". Only blanks: the default bench.
+// "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig=<iberr>". Only
+// blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
 
 }  // namespace bench

@@ -10,22 +10,35 @@ std::unique_ptr<Bench>& Installed() {
 }
 
 // What the calls report while no bench is installed.
-constexpr Status kNoBench{ERR, EDVR, 0};
+Status& NoBoard() {
+    static Status status{ERR, EDVR, 0};
+    return status;
+}
 
 const Status& CurrentStatus() {
-    return Current() ? Current()->LastStatus() : kNoBench;
+    return Current() ? Current()->LastStatus() : NoBoard();
 }
 
 // Runs `call` on the installed bench; without one, the failure of a driver with no board.
 template <class Call>
 int OnBench(Call call) {
     Bench* bench = Current();
-    return bench ? call(*bench) : kNoBench.ibsta;
+    return bench ? call(*bench) : NoBoard().ibsta;
 }
 }  // namespace
 
 void Install(std::unique_ptr<Bench> bench) {
     Installed() = std::move(bench);
+    NoBoard().iberr = EDVR;
+}
+
+void InstallNoBoard(int iberr) {
+    Installed().reset();
+    NoBoard().iberr = iberr;
+}
+
+const Status& NoBoardStatus() {
+    return NoBoard();
 }
 
 Bench* Current() {

@@ -19,8 +19,13 @@ namespace bench {
 void Install(std::unique_ptr<Bench> bench);
 Bench* Current();
 
-// Exactly the driver's signatures. With no bench installed every call fails with ERR and EDVR,
-// as the real library does without its configuration.
+// No bench at all: every call fails with ERR and `iberr` (EDVR unless said otherwise), as the
+// real library does when it has no usable board.
+void InstallNoBoard(int iberr);
+const Status& NoBoardStatus();
+
+// Exactly the driver's signatures. With no bench installed every call fails with
+// NoBoardStatus().
 namespace api {
 void BENCH_CALL SendIFC(int board);
 int BENCH_CALL ibsre(int ud, int v);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/driver_api.h"
 #include "bench/instruments.h"
 
 namespace bench {
@@ -22,15 +23,21 @@ void Configure(Bench& bench, const BenchConfig& config) {
     for (const BenchConfig::Unplug& unplug : config.unplugs) {
         bench.UnplugAfter(unplug.pad, unplug.messages);
     }
+    for (const BenchConfig::Name& named : config.names) bench.NameDevice(named.name, named.pad);
     bench.SetRegisterResult(config.registerResult);
     if (config.findLstnError) bench.FailFindLstn(*config.findLstnError);
 }
 
-std::unique_ptr<Bench> BenchFromEnvironment() {
-    auto bench = std::make_unique<Bench>(std::make_shared<RealClock>());
-    const ParsedConfig parsed = ParseConfig(Environment("GPIB_BENCH"));
+namespace {
+ParsedConfig ConfigFromEnvironment() {
+    ParsedConfig parsed = ParseConfig(Environment("GPIB_BENCH"));
     if (!parsed.error.empty()) std::fprintf(stderr, "gpib bench: %s\n", parsed.error.c_str());
-    Configure(*bench, parsed.config);
+    return parsed;
+}
+
+std::unique_ptr<Bench> BenchFrom(const BenchConfig& config) {
+    auto bench = std::make_unique<Bench>(std::make_shared<RealClock>());
+    Configure(*bench, config);
     if (const std::string trace = Environment("GPIB_BENCH_TRACE"); !trace.empty()) {
         bench->SetTraceFile(trace);
     }
@@ -39,6 +46,23 @@ std::unique_ptr<Bench> BenchFromEnvironment() {
         bench->SetStateFile(state);
     }
     return bench;
+}
+}  // namespace
+
+std::unique_ptr<Bench> BenchFromEnvironment() {
+    return BenchFrom(ConfigFromEnvironment().config);
+}
+
+void InstallFromEnvironment() {
+    const BenchConfig config = ConfigFromEnvironment().config;
+    if (config.noBoardError) {
+        std::fprintf(stderr,
+                     "gpib bench: failed to open configuration file (GPIB_BENCH has noconfig=%d)\n",
+                     *config.noBoardError);
+        InstallNoBoard(*config.noBoardError);
+        return;
+    }
+    Install(BenchFrom(config));
 }
 
 }  // namespace bench

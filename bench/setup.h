@@ -16,4 +16,9 @@ void Configure(Bench& bench, const BenchConfig& config);
 // is reported on standard error and gives an empty bus.
 std::unique_ptr<Bench> BenchFromEnvironment();
 
+// Installs that bench for the driver's entry points; when GPIB_BENCH asks for a driver without
+// a usable board (noconfig=), installs none and says so on standard error, as the real library
+// does without its configuration file.
+void InstallFromEnvironment();
+
 }  // namespace bench

@@ -18,6 +18,7 @@ constexpr int EDVR = 0;
 constexpr int ENOL = 2;
 constexpr int EARG = 4;
 constexpr int EABO = 6;
+constexpr int ECAP = 11;
 constexpr int EBUS = 14;
 constexpr int ETAB = 20;
 

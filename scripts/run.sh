@@ -3,7 +3,7 @@
 # GPIB_BENCH picks the bench (default "5=PS5010"), e.g. GPIB_BENCH="7=HP6032A".
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/build.sh" pulvar gpib_bench
+bash "$root/scripts/build.sh" pulvar pulvar-cli gpib_bench
 
 # The unchanged program finds the bench under the driver's own name, ahead of any real driver.
 export LD_LIBRARY_PATH="$root/build/bench${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"

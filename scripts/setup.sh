@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pulvar need.
+# "setup.sh test" adds what only the tests need (the Debian package); "setup.sh windows" is
+# what the Windows cross-build needs instead.
 # Quiet when everything is there already.
 set -euo pipefail
 
@@ -11,8 +13,19 @@ packages=(
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
 )
 
+# Only the tests: building and installing the Debian package.
+if [ "${1:-}" == test ]; then
+  packages+=(dpkg-dev file)
+fi
+
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
+
+# Only the Windows cross-build: mingw-w64 for 32-bit Windows (the real build) and for 64-bit
+# Windows with the 64-bit wine, to run its tests where the kernel runs no 32-bit programs.
+if [ "${1:-}" == windows ]; then
+  packages=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64)
+fi
 
 # The number tests also run under German conventions, which write a decimal comma.
 german_locale() {

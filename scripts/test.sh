@@ -2,6 +2,10 @@
 # Sets up, builds and runs every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh" test
 bash "$root/scripts/build.sh"
-cd "$root/build"
-ctest --output-on-failure --parallel "$(nproc)"
+(cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)")
+# Needs root (CI is root): the Debian package installed, run on the bench and removed.
+bash "$root/scripts/package-test.sh"
+# The parts free of Qt cross-compiled for Windows, their tests under wine (the slowest step).
+bash "$root/scripts/windows-cross-test.sh"

@@ -8,6 +8,9 @@
 #include "bus/listener_table.h"
 #include "platform/platform.h"
 
+// Every query waits this long between its write and its read.
+constexpr float kQueryPause = 0.1f;
+
 class BusHelper {
 public:
     BusHelper(GpibBinding& gpib, Platform& platform);

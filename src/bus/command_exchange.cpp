@@ -12,7 +12,7 @@ void BusHelper::SendCommand(int16_t device, const std::string& text) {
 std::string BusHelper::QueryDevice(int16_t device, const std::string& text) {
     if (device == 0) DeviceNotConfigured(platform_);
     SendCommand(device, text);
-    Pause(0.1f);
+    Pause(kQueryPause);
     // After a write the user was told had failed, there is nothing to read.
     if (GpibErrorShown != 0) return {};
     return ReadResponse(gpib_, platform_, device);

@@ -47,6 +47,16 @@ template <typename Function>
 void Assign(Function& target, void* address) {
     target = reinterpret_cast<Function>(address);
 }
+
+// What the user installs to get a working driver library on this platform.
+const char* DriverAdvice() {
+#ifdef _WIN32
+    return "Install the NI-488.2 driver of National Instruments for the GPIB board.";
+#else
+    return "Install linux-gpib: its kernel module for the GPIB board, its user library "
+           "libgpib.so.0 and /etc/gpib.conf. Without hardware, start pulvar-bench instead.";
+#endif
+}
 }  // namespace
 
 const char* GpibLibraryName() {
@@ -60,7 +70,8 @@ const char* GpibLibraryName() {
 GpibLibrary::GpibLibrary(const std::string& fileName) : fileName_(fileName) {
     handle_ = OpenLibrary(fileName);
     if (!handle_) {
-        error_ = "The GPIB driver library " + fileName + " could not be loaded:\n" + LastError();
+        error_ = "The GPIB driver library " + fileName + " could not be loaded:\n" + LastError() +
+                 "\n\n" + DriverAdvice();
         return;
     }
     GpibEntryPoints& e = entryPoints_;
@@ -84,6 +95,7 @@ GpibLibrary::GpibLibrary(const std::string& fileName) : fileName_(fileName) {
     Assign(e.ThreadIbcntl, Resolve("ThreadIbcntl", false));
     if (error_.empty() && !StatusReadable(e))
         error_ = "The GPIB driver library " + fileName + " offers no way to read the call status.";
+    if (!error_.empty()) error_ += std::string("\n\n") + DriverAdvice();
 }
 
 GpibLibrary::~GpibLibrary() {

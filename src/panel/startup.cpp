@@ -8,13 +8,7 @@
 #include "panel/twips.h"
 
 void Form1::Form_Load() {
-    GpibBinding& gpib = bus_.Gpib();
-    gpib.SendIFC(0);
-    gpib.ibsre(0, 1);
-    bus_.DeviceTimeout = gpib::T3s;
-    bus_.InitBus(1);
-
-    supply_ = IdentifySupply(bus_);
+    supply_ = SetUpBusAndIdentify(bus_);
     AdaptToModel();
     setWindowTitle(QString::fromLatin1(WindowCaption(supply_.ModelName)));
 }

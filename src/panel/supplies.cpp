@@ -34,6 +34,20 @@ ConnectedSupply IdentifySupply(BusHelper& bus) {
     return supply;
 }
 
+ConnectedSupply SetUpBusAndIdentify(BusHelper& bus) {
+    GpibBinding& gpib = bus.Gpib();
+    gpib.SendIFC(0);
+    gpib.ibsre(0, 1);
+    bus.DeviceTimeout = gpib::T3s;
+    bus.InitBus(1);
+    return IdentifySupply(bus);
+}
+
+const char* const kNoSupplyTitle = "Error";
+const char* const kNoSupplyText =
+    "No supported power supply (Tek PS5010 or Tek PS5004 or HP 6032A) found on the bus !\n\n"
+    "Program will terminate.";
+
 int ChannelIndex(int16_t modelCode, bool minusSelected) {
     return modelCode - 1 + (minusSelected ? 1 : 0);
 }

@@ -35,6 +35,14 @@ struct ConnectedSupply {
 // Tries each model in turn; the first that answers fixes the supply.
 ConnectedSupply IdentifySupply(BusHelper& bus);
 
+// Takes charge of the bus (interface clear, remote enable, the supply's 3 s time-out), lists the
+// listeners, ending the program when that fails, and identifies the supply: the program's start.
+ConnectedSupply SetUpBusAndIdentify(BusHelper& bus);
+
+// What the program says before it ends when none of the supported supplies answered.
+extern const char* const kNoSupplyTitle;
+extern const char* const kNoSupplyText;
+
 // The set-command words by channel; each ends in one blank, the value follows directly.
 struct CommandWordPair {
     const char* voltage;

@@ -7,6 +7,10 @@
 #include <QVariant>
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include "platform/registry_store.h"
+#endif
+
 namespace {
 
 // QSettings reads "/" as a level separator, so a "/" inside one name ("U/I") is kept as "%2F",
@@ -49,14 +53,6 @@ void TakeBack(QSettings& settings, const QString& key, const QVariant& before) {
 
 std::unique_ptr<QSettings> SettingsStore::Open(const std::string& app) const {
     const QString name = QString::fromStdString(app);
-#ifdef Q_OS_WIN
-    // Where earlier Windows releases of the program kept their settings.
-    if (folder_.isEmpty()) {
-        return std::make_unique<QSettings>(
-            QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") + name,
-            QSettings::NativeFormat);
-    }
-#endif
     const QString folder =
         folder_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                           : folder_;
@@ -66,6 +62,11 @@ std::unique_ptr<QSettings> SettingsStore::Open(const std::string& app) const {
 
 std::string SettingsStore::Read(const std::string& app, const std::string& section,
                                 const std::string& key, const std::string& defaultText) const {
+#ifdef Q_OS_WIN
+    // The registry, where earlier Windows releases kept the settings; QSettings cannot address
+    // a value whose name holds "/".
+    if (folder_.isEmpty()) return RegistryStore().Read(app, section, key, defaultText);
+#endif
     const std::unique_ptr<QSettings> settings = Open(app);
     EnterSection(*settings, section);
     const std::optional<QString> stored =
@@ -76,6 +77,9 @@ std::string SettingsStore::Read(const std::string& app, const std::string& secti
 
 void SettingsStore::Write(const std::string& app, const std::string& section,
                           const std::string& key, const std::string& text) const {
+#ifdef Q_OS_WIN
+    if (folder_.isEmpty()) return RegistryStore().Write(app, section, key, text);
+#endif
     const std::unique_ptr<QSettings> settings = Open(app);
     // Rewriting a store that was not read in full would lose what it holds.
     if (settings->status() != QSettings::NoError) return;

@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(value, 12);
         QCOMPARE(rig.bench.ibtmo(ud, 18) & ERR, ERR);
         QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
-        QCOMPARE(rig.bench.ibask(ud, 1, &value) & ERR, ERR);
+        QCOMPARE(rig.bench.ibask(ud, bench::option::AUTOPOLL, &value) & ERR, ERR);
         QCOMPARE(rig.bench.ibask(99, bench::IbaTMO, &value) & ERR, ERR);
         QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
     }

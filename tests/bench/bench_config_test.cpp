@@ -135,6 +135,18 @@ private slots:
         QTest::newRow("unplug outside the bus")
             << QByteArray("unplug=40@1") << QByteArray("unplug=40@1")
             << QByteArray("address 40 is outside 1..30");
+        QTest::newRow("name without address")
+            << QByteArray("name=supply") << QByteArray("name=supply")
+            << QByteArray("name= needs <name>@<pad>");
+        QTest::newRow("name of the board")
+            << QByteArray("name=gpib0@5") << QByteArray("name=gpib0@5")
+            << QByteArray("gpib0 is the board's own name");
+        QTest::newRow("name outside the bus")
+            << QByteArray("name=dmm@31") << QByteArray("name=dmm@31")
+            << QByteArray("address 31 is outside 1..30");
+        QTest::newRow("noconfig not a number")
+            << QByteArray("noconfig=edvr") << QByteArray("noconfig=edvr")
+            << QByteArray("noconfig= needs an error number");
         QTest::newRow("unplug of nothing")
             << QByteArray("5=PS5010;unplug=6@1") << QByteArray("unplug=6@1")
             << QByteArray("no instrument at address 6");
@@ -157,6 +169,17 @@ private slots:
         QTest::newRow("malformed: an empty bus")
             << QByteArray("3=SILENT;7=FOO") << -long{bench::EBUS};
         QTest::newRow("search fault") << QByteArray("5=PS5010;findlstn=1") << -1L;
+    }
+
+    void namesAndUnusableDriverAreRead() {
+        const bench::ParsedConfig parsed =
+            bench::ParseConfig("5=PS5010; name = psu 1 @ 5 ; name=dmm@7; noconfig=4");
+        QCOMPARE(QByteArray::fromStdString(parsed.error), QByteArray());
+        QCOMPARE(parsed.config.names.size(), std::size_t{2});
+        QCOMPARE(QByteArray::fromStdString(parsed.config.names[0].name), QByteArray("psu 1"));
+        QCOMPARE(parsed.config.names[0].pad, 5);
+        QCOMPARE(parsed.config.names[1].pad, 7);
+        QCOMPARE(parsed.config.noBoardError.value_or(-1), 4);
     }
 
     void environmentMakesTheBench() {

@@ -1,4 +1,5 @@
-// The built libgpib.so.0 stand-in: versioned driver names, and a small exchange through them.
+// The built stand-in libraries: linux-gpib's names under its version tag and nothing it lacks,
+// NI-488.2's registration in the other personality, and a small exchange through each.
 #include <dlfcn.h>
 
 #include <QtTest>
@@ -14,6 +15,104 @@ template <class Function>
 Function Symbol(void* library, const char* name) {
     return reinterpret_cast<Function>(dlvsym(library, name, kVersion));
 }
+
+// What linux-gpib's user library exports.
+const char* const kLinuxGpibNames[] = {"AllSPoll",
+                                       "AllSpoll",
+                                       "AsyncIbcnt",
+                                       "AsyncIbcntl",
+                                       "AsyncIberr",
+                                       "AsyncIbsta",
+                                       "DevClear",
+                                       "DevClearList",
+                                       "EnableLocal",
+                                       "EnableRemote",
+                                       "FindLstn",
+                                       "FindRQS",
+                                       "PPoll",
+                                       "PPollConfig",
+                                       "PPollUnconfig",
+                                       "PassControl",
+                                       "RcvRespMsg",
+                                       "ReadStatusByte",
+                                       "Receive",
+                                       "ReceiveSetup",
+                                       "ResetSys",
+                                       "Send",
+                                       "SendCmds",
+                                       "SendDataBytes",
+                                       "SendIFC",
+                                       "SendLLO",
+                                       "SendList",
+                                       "SendSetup",
+                                       "SetRWLS",
+                                       "TestSRQ",
+                                       "TestSys",
+                                       "ThreadIbcnt",
+                                       "ThreadIbcntl",
+                                       "ThreadIberr",
+                                       "ThreadIbsta",
+                                       "Trigger",
+                                       "TriggerList",
+                                       "WaitSRQ",
+                                       "gpib_error_string",
+                                       "ibask",
+                                       "ibbna",
+                                       "ibcac",
+                                       "ibclr",
+                                       "ibcmd",
+                                       "ibcmda",
+                                       "ibconfig",
+                                       "ibdev",
+                                       "ibdma",
+                                       "ibeos",
+                                       "ibeot",
+                                       "ibevent",
+                                       "ibfind",
+                                       "ibgts",
+                                       "ibist",
+                                       "iblines",
+                                       "ibln",
+                                       "ibloc",
+                                       "ibonl",
+                                       "ibpad",
+                                       "ibpct",
+                                       "ibppc",
+                                       "ibrd",
+                                       "ibrda",
+                                       "ibrdf",
+                                       "ibrpp",
+                                       "ibrsc",
+                                       "ibrsp",
+                                       "ibrsv",
+                                       "ibrsv2",
+                                       "ibsad",
+                                       "ibsic",
+                                       "ibspb",
+                                       "ibsre",
+                                       "ibstop",
+                                       "ibtmo",
+                                       "ibtrg",
+                                       "ibvers",
+                                       "ibwait",
+                                       "ibwrt",
+                                       "ibwrta",
+                                       "ibwrtf",
+                                       "parse_gpib_conf",
+                                       "ibsta",
+                                       "iberr",
+                                       "ibcnt",
+                                       "ibcntl"};
+
+const char* const kRegistrationNames[] = {"RegisterGpibGlobalsForThread",
+                                          "UnregisterGpibGlobalsForThread"};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 }  // namespace
 
 class BenchLibraryTest : public QObject {
@@ -21,83 +120,62 @@ class BenchLibraryTest : public QObject {
 
 private slots:
     void initTestCase() {
-        const QByteArray path = qgetenv("GPIB_BENCH_BINARY_DIR") + "/bench/libgpib.so.0";
-        QVERIFY2(QFile::exists(path), "build the gpib_bench target first: " + path);
+        const QByteArray dir = qgetenv("GPIB_BENCH_BINARY_DIR");
         QVERIFY(traceDir_.isValid());
         trace_ = traceDir_.filePath("trace").toStdString();
-        // The library makes its bench from the environment at its first call.
+        // The libraries make their bench from the environment at their first call.
         setenv("GPIB_BENCH", " 5=PS5004 ", 1);
         setenv("GPIB_BENCH_TRACE", trace_.c_str(), 1);
         unsetenv("GPIB_BENCH_STATE");
-        library_ = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
-        QVERIFY2(library_, dlerror());
+        linux_ = dlopen(dir + "/bench/libgpib.so.0", RTLD_NOW | RTLD_LOCAL);
+        QVERIFY2(linux_, dlerror());
+        ni_ = dlopen(dir + "/bench-ni/libgpib.so.0", RTLD_NOW | RTLD_LOCAL);
+        QVERIFY2(ni_, dlerror());
+        QVERIFY(linux_ != ni_);
     }
 
     void cleanupTestCase() {
-        if (library_) dlclose(library_);
+        if (linux_) dlclose(linux_);
+        if (ni_) dlclose(ni_);
     }
 
-    void everyNameCarriesTheDriversVersion_data() {
+    void everyLinuxGpibNameIsThereUnderItsVersion_data() {
         QTest::addColumn<QByteArray>("name");
-        for (const char* name : {"SendIFC",
-                                 "ibsre",
-                                 "FindLstn",
-                                 "ibdev",
-                                 "ibpad",
-                                 "ibclr",
-                                 "ibrsp",
-                                 "ibwrt",
-                                 "ibrd",
-                                 "ibtmo",
-                                 "ibwait",
-                                 "ibask",
-                                 "RegisterGpibGlobalsForThread",
-                                 "UnregisterGpibGlobalsForThread",
-                                 "ThreadIbsta",
-                                 "ThreadIberr",
-                                 "ThreadIbcnt",
-                                 "ThreadIbcntl",
-                                 "ibsta",
-                                 "iberr",
-                                 "ibcnt",
-                                 "ibcntl"}) {
-            QTest::newRow(name) << QByteArray(name);
+        for (const char* name : kLinuxGpibNames) QTest::newRow(name) << QByteArray(name);
+    }
+
+    void everyLinuxGpibNameIsThereUnderItsVersion() {
+        QFETCH(QByteArray, name);
+        QVERIFY(dlvsym(linux_, name.constData(), kVersion));
+        QVERIFY(dlvsym(ni_, name.constData(), kVersion));
+    }
+
+    // A program that finds these takes the registration road: only the NI personality has them.
+    void registrationOnlyInTheNiPersonality() {
+        for (const char* name : kRegistrationNames) {
+            QVERIFY2(!dlsym(linux_, name), name);
+            QVERIFY2(dlvsym(ni_, name, kVersion), name);
         }
     }
 
-    void everyNameCarriesTheDriversVersion() {
-        QFETCH(QByteArray, name);
-        QVERIFY(dlvsym(library_, name.constData(), kVersion));
+    void coreNamesStayInside() {
+        QVERIFY(!dlsym(linux_, "_ZN5bench7CurrentEv"));
+        QVERIFY(!dlsym(ni_, "_ZN5bench7CurrentEv"));
     }
 
-    void coreNamesStayInside() { QVERIFY(!dlsym(library_, "_ZN5bench7CurrentEv")); }
-
-    void smallExchange() {
-        using FindLstnFn = void (*)(int, const std::uint16_t*, std::uint16_t*, int);
+    // linux-gpib's road: the call's status from the thread accessors and the global variables.
+    void exchangeReadThroughTheAccessors() {
         using IbdevFn = int (*)(int, int, int, int, int, int);
         using IbwrtFn = int (*)(int, const void*, long);
         using IbrdFn = int (*)(int, void*, long);
-        using RegisterFn = int (*)(int*, int*, int*, long*);
         using CountFn = long (*)();
-        const auto findLstn = Symbol<FindLstnFn>(library_, "FindLstn");
-        const auto ibdev = Symbol<IbdevFn>(library_, "ibdev");
-        const auto ibwrt = Symbol<IbwrtFn>(library_, "ibwrt");
-        const auto ibrd = Symbol<IbrdFn>(library_, "ibrd");
-        const auto registerGlobals = Symbol<RegisterFn>(library_, "RegisterGpibGlobalsForThread");
-        const auto threadIbcntl = Symbol<CountFn>(library_, "ThreadIbcntl");
-        const auto* ibsta = static_cast<volatile int*>(dlvsym(library_, "ibsta", kVersion));
-        const auto* ibcntl = static_cast<volatile long*>(dlvsym(library_, "ibcntl", kVersion));
-        QVERIFY(findLstn && ibdev && ibwrt && ibrd && registerGlobals && threadIbcntl && ibsta &&
-                ibcntl);
-
-        int sta = 0, err = 0, cnt = 0;
-        long cntl = 0;
-        QCOMPARE(registerGlobals(&sta, &err, &cnt, &cntl), 0);
-        const std::uint16_t pads[] = {0, 3, 5, 0xFFFF};
-        std::uint16_t results[15] = {};
-        findLstn(0, pads, results, 15);
-        QCOMPARE(cntl, 2L);
-        QCOMPARE(results[1], std::uint16_t{5});
+        const auto ibdev = Symbol<IbdevFn>(linux_, "ibdev");
+        const auto ibwrt = Symbol<IbwrtFn>(linux_, "ibwrt");
+        const auto ibrd = Symbol<IbrdFn>(linux_, "ibrd");
+        const auto threadIbcntl = Symbol<CountFn>(linux_, "ThreadIbcntl");
+        const auto* ibsta = static_cast<volatile int*>(dlvsym(linux_, "ibsta", kVersion));
+        const auto* ibcntl = static_cast<volatile long*>(dlvsym(linux_, "ibcntl", kVersion));
+        QVERIFY(ibdev && ibwrt && ibrd && threadIbcntl && ibsta && ibcntl);
 
         const int ud = ibdev(0, 5, 0, 11, 1, 0);
         QCOMPARE(ud, 16);
@@ -110,21 +188,36 @@ private slots:
         QCOMPARE(*ibsta, readStatus);
         QCOMPARE(*ibcntl, 14L);
         QCOMPARE(threadIbcntl(), 14L);
-        QCOMPARE(sta, readStatus);
-        QCOMPARE(cnt, 14);
-
-        std::ifstream in(trace_);
-        std::stringstream trace;
-        trace << in.rdbuf();
-        QVERIFY2(trace.str().find(" ibwrt ud=16 pad=5 data=\"VOL?\" -> sta=0x0100 err=0 cnt=4\n") !=
+        const std::string trace = ReadFile(trace_);
+        QVERIFY2(trace.find(" ibwrt ud=16 pad=5 data=\"VOL?\" -> sta=0x0100 err=0 cnt=4\n") !=
                      std::string::npos,
-                 trace.str().c_str());
+                 trace.c_str());
+    }
+
+    // NI's road: the library writes the status into the registered variables.
+    void exchangeReadThroughRegisteredVariables() {
+        using FindLstnFn = void (*)(int, const std::uint16_t*, std::uint16_t*, int);
+        using RegisterFn = int (*)(int*, int*, int*, long*);
+        const auto findLstn = Symbol<FindLstnFn>(ni_, "FindLstn");
+        const auto registerGlobals = Symbol<RegisterFn>(ni_, "RegisterGpibGlobalsForThread");
+        QVERIFY(findLstn && registerGlobals);
+        int sta = 0, err = 0, cnt = 0;
+        long cntl = 0;
+        QCOMPARE(registerGlobals(&sta, &err, &cnt, &cntl), 0);
+        const std::uint16_t pads[] = {0, 3, 5, 0xFFFF};
+        std::uint16_t results[15] = {};
+        findLstn(0, pads, results, 15);
+        QCOMPARE(sta, 0x0120);
+        QCOMPARE(cntl, 2L);
+        QCOMPARE(cnt, 2);
+        QCOMPARE(results[1], std::uint16_t{5});
     }
 
 private:
     QTemporaryDir traceDir_;
     std::string trace_;
-    void* library_ = nullptr;
+    void* linux_ = nullptr;
+    void* ni_ = nullptr;
 };
 
 QTEST_APPLESS_MAIN(BenchLibraryTest)

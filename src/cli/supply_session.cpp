@@ -1,0 +1,24 @@
+// The driver library, the bus and the supply on it, made ready as the window does at its start.
+#include "cli/supply_session.h"
+
+#include "cli/exit_status.h"
+
+SupplySession::SupplySession(ConsolePlatform& platform) {
+    platform.SetEndStatus(ExitStatus::kBusSetupFailed);
+    library_ = std::make_unique<GpibLibrary>(GpibLibraryName());
+    if (!library_->Loaded()) {
+        platform.MessageBox(library_->Error(), platform.Title(), BoxIcon::Critical, BoxButtons::Ok);
+        platform.EndNow();
+    }
+    gpib_ = std::make_unique<GpibBinding>(library_->EntryPoints());
+    bus_ = std::make_unique<BusHelper>(*gpib_, platform);
+
+    const ConnectedSupply supply = SetUpBusAndIdentify(*bus_);
+    if (supply.ModelCode == kNoModel) {
+        platform.SetEndStatus(ExitStatus::kNoSupply);
+        platform.MessageBox(kNoSupplyText, kNoSupplyTitle, BoxIcon::Critical, BoxButtons::Ok);
+        platform.EndNow();
+    }
+    platform.SetEndStatus(ExitStatus::kBusError);
+    link_ = std::unique_ptr<SupplyLink>(new SupplyLink{platform, *bus_, supply});
+}

@@ -1,0 +1,45 @@
+// pulvar-cli's words with the supply: the queries and commands of the window, read back the same.
+#include "cli/supply_talk.h"
+
+#include "panel/bus_text.h"
+#include "panel/readback_rules.h"
+
+QString AskSupply(SupplyLink& link, const QString& query) {
+    return AskSupply(link.bus, link.supply.SupplyDevice, query);
+}
+
+void SendToSupply(SupplyLink& link, const QString& command) {
+    SendToSupply(link.bus, link.supply.SupplyDevice, command);
+}
+
+std::optional<int> RequestedChannel(SupplyLink& link, const CliRequest& request) {
+    if (request.minusOutput && link.supply.ModelCode != kPs5010) {
+        link.platform.MessageBox(
+            "The " + link.supply.ModelName + " has one output; --output - is the PS5010's.",
+            "Output Error", BoxIcon::Information, BoxButtons::Ok);
+        return std::nullopt;
+    }
+    return ChannelIndex(link.supply.ModelCode, request.minusOutput);
+}
+
+QString ReadVoltage(SupplyLink& link, int channel) {
+    return VoltageCaption(link.supply.ModelCode, AskSupply(link, VoltageQuery(channel)));
+}
+
+QString ReadCurrent(SupplyLink& link, int channel) {
+    return CurrentCaption(link.supply.ModelCode, AskSupply(link, CurrentQuery(channel)));
+}
+
+QString ReadOutputState(SupplyLink& link) {
+    const int16_t model = link.supply.ModelCode;
+    return OutputStateText(model, AskSupply(link, OutputStateQuery(model)));
+}
+
+Reading ReadSupply(SupplyLink& link, int channel) {
+    // In the window's order: voltage, current, output state.
+    Reading reading;
+    reading.voltage = ReadVoltage(link, channel);
+    reading.current = ReadCurrent(link, channel);
+    reading.output = ReadOutputState(link);
+    return reading;
+}

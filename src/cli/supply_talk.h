@@ -1,0 +1,21 @@
+// pulvar-cli's words with the supply: the queries and commands of the window, read back the same.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "cli/command_line.h"
+#include "cli/reading.h"
+#include "cli/supply_session.h"
+
+QString AskSupply(SupplyLink& link, const QString& query);
+void SendToSupply(SupplyLink& link, const QString& command);
+
+// The channel the request names; nothing, after saying why, when the supply has no such output.
+std::optional<int> RequestedChannel(SupplyLink& link, const CliRequest& request);
+
+// The channel's voltage setting and current limit, and the output state, as the window shows them.
+QString ReadVoltage(SupplyLink& link, int channel);
+QString ReadCurrent(SupplyLink& link, int channel);
+QString ReadOutputState(SupplyLink& link);
+Reading ReadSupply(SupplyLink& link, int channel);

@@ -1,0 +1,57 @@
+# Shared steps of the command-line runs: pulvar-cli against the bench library, its trace and
+# its output read back. No display is needed.
+
+cli_setup() {
+    cli=$3
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    export LD_LIBRARY_PATH="$2"
+    export GPIB_BENCH_TRACE="$work/trace"
+    export GPIB_BENCH_STATE="$work/state"
+    export HOME="$work/home"
+    export XDG_CONFIG_HOME="$work/config"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME"
+}
+
+# Runs pulvar-cli with these arguments, with a fresh trace; sets $status.
+cli_run() {
+    rm -f "$GPIB_BENCH_TRACE"
+    "$cli" "$@" >"$work/out" 2>"$work/err" </dev/null
+    status=$?
+    cli_runs="${cli_runs:-}pulvar-cli $*"$'\n'
+}
+
+# The state the supplies keep between runs, as the bench's state file writes it.
+cli_bench_state() { printf '# gpib bench state: <pad> <KIND> <settings>\n%s\n' "$@" >"$GPIB_BENCH_STATE"; }
+
+cli_fail() {
+    echo "FAIL: $*" >&2
+    echo "--- runs" >&2
+    printf '%s' "${cli_runs:-}" >&2
+    for part in out err trace; do
+        echo "--- $part" >&2
+        cat "$work/$part" >&2 2>/dev/null || true
+    done
+    exit 1
+}
+
+cli_expect_status() { [ "$status" -eq "$1" ] || cli_fail "exit status $status, not $1"; }
+cli_expect_out() { [ "$(cat "$work/out")" == "$1" ] || cli_fail "standard output is not: $1"; }
+cli_expect_err() { grep -qF -- "$1" "$work/err" || cli_fail "standard error lacks: $1"; }
+cli_expect_no_out() { [ ! -s "$work/out" ] || cli_fail "standard output not empty"; }
+
+# The messages written to the supply at this address after its identification, one a line.
+cli_sent() {
+    grep " ibwrt .*pad=$1 " "$GPIB_BENCH_TRACE" | sed 's/.* data="\(.*\)" -> .*/\1/' |
+        grep -v '^ID?$'
+}
+
+# The trace's function names, one a line.
+cli_calls() { awk '{print $2}' "$GPIB_BENCH_TRACE"; }
+
+# The window's settings store is never touched.
+cli_expect_no_settings() {
+    local written
+    written=$(find "$XDG_CONFIG_HOME" "$HOME" -mindepth 1)
+    [ -z "$written" ] || cli_fail "settings written: $written"
+}

@@ -1,0 +1,91 @@
+// The Windows settings store in the registry: absent values, names in any letter case, "/"
+// inside a value name, nested sections, UTF-8 texts, and reads that create nothing.
+#include "platform/registry_store.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "check.h"
+
+namespace {
+// A root of its own for this run, removed at the end.
+const std::string& Root() {
+    static const std::string root =
+        "Software\\Pulvar tests\\run " + std::to_string(GetCurrentProcessId());
+    return root;
+}
+
+bool KeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    const bool exists =
+        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    return exists;
+}
+
+void AbsentValueGivesTheDefaultAndCreatesNothing() {
+    const RegistryStore store(Root());
+    CHECK(store.Read("Pulvar", "Settings\\PS5010", "Voltage", "5.00") == "5.00");
+    CHECK(!KeyExists(Root() + "\\Pulvar"));
+}
+
+void NamesMatchInAnyLetterCase() {
+    const RegistryStore store(Root());
+    store.Write("Pulvar", "Settings\\PS5010", "Voltage", "12.5");
+    CHECK(store.Read("PULVAR", "settings\\ps5010", "VOLTAGE", "") == "12.5");
+    store.Write("pulvar", "SETTINGS\\PS5010", "voltage", "7.25");
+    CHECK(store.Read("Pulvar", "Settings\\PS5010", "Voltage", "") == "7.25");
+}
+
+void SectionsNestAtTheBackslash() {
+    const RegistryStore store(Root());
+    store.Write("Pulvar", "Settings\\HP 6032A", "Current", "2.5");
+    CHECK(KeyExists(Root() + "\\Pulvar\\Settings\\HP 6032A"));
+    CHECK(store.Read("Pulvar", "Settings", "Current", "none") == "none");
+}
+
+// Earlier Windows releases stored this option under a name that QSettings cannot address.
+void ValueNameMayHoldASlash() {
+    const RegistryStore store(Root());
+    store.Write("Pulvar", "Settings\\PS5004", "Turn off output before U/I change", "True");
+    CHECK(store.Read("Pulvar", "Settings\\PS5004", "turn off output before u/i change", "") ==
+          "True");
+    CHECK(!KeyExists(Root() + "\\Pulvar\\Settings\\PS5004\\Turn off output before U"));
+}
+
+void TextsKeepTheirCharacters() {
+    const RegistryStore store(Root());
+    const std::string text = "12.5 V \xC2\xB1 1 %";  // a plus-minus sign in UTF-8
+    store.Write("Pulvar", "Settings\\PS5010", "Note", text);
+    CHECK(store.Read("Pulvar", "Settings\\PS5010", "Note", "") == text);
+    store.Write("Pulvar", "Settings\\PS5010", "Empty", "");
+    CHECK(store.Read("Pulvar", "Settings\\PS5010", "Empty", "default") == "");
+}
+
+void ValueThatIsNoTextGivesTheDefault() {
+    const RegistryStore store(Root());
+    store.Write("Pulvar", "Settings\\PS5010", "Voltage", "1");
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, (Root() + "\\Pulvar\\Settings\\PS5010").c_str(), 0,
+                  KEY_SET_VALUE, &key);
+    const DWORD number = 5;
+    RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+    RegCloseKey(key);
+    CHECK(store.Read("Pulvar", "Settings\\PS5010", "Count", "none") == "none");
+}
+}  // namespace
+
+int main() {
+    const int status =
+        plain::Run({{"absent value gives the default and creates nothing",
+                     AbsentValueGivesTheDefaultAndCreatesNothing},
+                    {"names match in any letter case", NamesMatchInAnyLetterCase},
+                    {"sections nest at the backslash", SectionsNestAtTheBackslash},
+                    {"value name may hold a slash", ValueNameMayHoldASlash},
+                    {"texts keep their characters", TextsKeepTheirCharacters},
+                    {"value that is no text gives the default", ValueThatIsNoTextGivesTheDefault}});
+    RegDeleteTreeA(HKEY_CURRENT_USER, Root().c_str());
+    return status;
+}
