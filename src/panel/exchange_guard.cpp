@@ -5,6 +5,7 @@
 #include <utility>
 
 void BusExchanges::WhenIdle(std::function<void()> step) {
+    if (stopped_) return;
     if (running_) {
         waiting_ = std::move(step);
     } else {
@@ -12,8 +13,13 @@ void BusExchanges::WhenIdle(std::function<void()> step) {
     }
 }
 
+void BusExchanges::StopForGood() {
+    stopped_ = true;
+    waiting_ = nullptr;
+}
+
 ExchangeGuard::ExchangeGuard(BusExchanges& exchanges)
-    : exchanges_(exchanges), claimed_(!exchanges.running_) {
+    : exchanges_(exchanges), claimed_(!exchanges.running_ && !exchanges.stopped_) {
     if (claimed_) exchanges_.running_ = true;
 }
 

@@ -25,10 +25,15 @@ public:
     // A later call replaces a step still waiting; an immediate end drops it.
     void WhenIdle(std::function<void()> step);
 
+    // The window's last exchange has begun (its unload): from now on no guard claims anything
+    // and no step waits, so nothing more reaches the bus.
+    void StopForGood();
+
 private:
     friend class ExchangeGuard;
 
     bool running_ = false;
+    bool stopped_ = false;
     std::function<void()> waiting_;
 };
 

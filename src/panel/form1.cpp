@@ -248,6 +248,11 @@ void Form1::WireEvents() {
     for (QLabel* label : Label1) label->installEventFilter(this);
     connect(Apply, &QPushButton::clicked, this, &Form1::Apply_Click);
     connect(Refresh, &QPushButton::clicked, this, &Form1::Refresh_Click);
+    connect(Menu_InitPS, &QAction::triggered, this, &Form1::Menu_InitPS_Click);
+    connect(Button_SaveSettings, &QPushButton::clicked, this, &Form1::SaveSettings_Click);
+    connect(Menu_SaveSettings, &QAction::triggered, this, &Form1::SaveSettings_Click);
+    connect(Button_LoadSavedSettings, &QPushButton::clicked, this, &Form1::LoadSettings_Click);
+    connect(Menu_LoadSaved, &QAction::triggered, this, &Form1::LoadSettings_Click);
     // Selected by a click or by the program alike, as the read-back of both outputs relies on.
     for (int index = 0; index < static_cast<int>(Polarity.size()); ++index) {
         connect(Polarity[index], &QRadioButton::toggled, this, [this, index](bool selected) {
@@ -255,6 +260,11 @@ void Form1::WireEvents() {
         });
     }
     connect(ToggleOutput, &QPushButton::clicked, this, &Form1::ToggleOutput_Click);
+    const auto options = OptionEntries();
+    for (int option = 0; option < kOptionCount; ++option) {
+        connect(options[option], &QAction::triggered, this,
+                [this, option] { MenuOption_Click(option); });
+    }
     connect(Menu_About, &QAction::triggered, this, &Form1::Menu_About_Click);
     connect(Menu_Exit, &QAction::triggered, this, &QWidget::close);
 }

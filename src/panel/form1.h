@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "panel/exchange_guard.h"
+#include "panel/model_settings.h"
 #include "panel/supplies.h"
 
 class QAction;
@@ -31,6 +32,9 @@ public:
 
     // Load: takes charge of the bus, identifies the supply, adapts the window, sets the caption.
     void Form_Load();
+    // The first activation after load: reports a missing supply, or puts the stored options in
+    // force and shows the supply's state. Later activations do nothing.
+    void Form_Activate();
 
     const ConnectedSupply& Supply() const { return supply_; }
 
@@ -44,6 +48,20 @@ public:
     void Apply_Click();
     void Refresh_Click();
     void ToggleOutput_Click();
+    void Menu_InitPS_Click();
+    void SaveSettings_Click();
+    void LoadSettings_Click();
+    // Qt has already flipped the entry's check mark when this runs.
+    void MenuOption_Click(int option);
+
+    // Set when the first activation is done.
+    bool Activated = false;
+    // Values have been stored for this model (read at the first activation).
+    bool SavedExist = false;
+    // The options toggled in this run, by OptionIndex; only these are written at unload.
+    std::array<bool, kOptionCount> OptionChanged{};
+    // The option entries, by OptionIndex.
+    std::array<QAction*, kOptionCount> OptionEntries() const;
 
     // Shows the chosen PS5010 output's last texts; nothing goes to the bus.
     void Polarity_Click(int index);
@@ -57,6 +75,11 @@ public:
 
     // Apply's checks, questions and commands, for callers that already hold the exchange.
     void ApplySettings();
+
+    // Storing the values of every channel, and loading and applying them; for callers that
+    // already hold the exchange.
+    void SaveValues();
+    void LoadSavedValues();
 
     // The exchange in progress, if any; a close waits for it (see BusExchanges::WhenIdle).
     BusExchanges& Exchanges() { return exchanges_; }
@@ -108,6 +131,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
@@ -119,6 +145,16 @@ private:
     void AdaptToModel();
     void Menu_About_Click();
 
+    void QueueFirstActivation();
+    void ReportMissingSupply();
+    void Form_Unload();
+    void UnloadSteps();
+    void RefreshSteps();
+    void ApplyStoredValues(int channel);
+    ModelSettings Settings() const;
+    void ReadOptions();
+    void WriteChangedOptions();
+    void EnableLoadControls(bool enabled);
     int SelectedChannel() const;
     void ReadBack(int channel);
     void ReadVoltage(int channel);
@@ -137,5 +173,9 @@ private:
     Platform& platform_;
     BusHelper& bus_;
     ConnectedSupply supply_;
+    bool loaded_ = false;
+    bool activationBegun_ = false;
+    enum class UnloadState { NotYet, Unloading, Done };
+    UnloadState unloadState_ = UnloadState::NotYet;
     BusExchanges exchanges_;
 };

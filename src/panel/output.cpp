@@ -1,14 +1,32 @@
 // Switching the supply's output on and off, and choosing the PS5010's output.
+#include <QAction>
 #include <QRadioButton>
 
 #include "panel/entry_field.h"
 #include "panel/form1.h"
+#include "platform/platform.h"
 
-// Switches the supply's output to the opposite state; the switching comes later.
-void Form1::ToggleOutput_Click() {}
+void Form1::ToggleOutput_Click() {
+    const ExchangeGuard exchange(exchanges_);
+    if (!exchange || supply_.ModelCode == kNoModel) return;
+    // The opposite of the state last read; the supply is not asked first.
+    const QString target = OutputOn ? QStringLiteral("OFF") : QStringLiteral("ON");
+    if (Menu_ConfirmChange->isChecked() &&
+        platform_.MessageBox("Confirm turning " + target.toStdString() + " output.",
+                             "Change Output", BoxIcon::Exclamation,
+                             BoxButtons::YesNo) == BoxAnswer::No) {
+        return;
+    }
+    SendToSupply(QStringLiteral("OUT ") + target);
+    // What the supply now reports, whether or not it took the command.
+    ReadOutputState();
+    NewVoltage->setFocus();
+}
 
 // The chosen output's texts of its last read-back; the supply is not asked.
 void Form1::Polarity_Click(int index) {
+    // The start-up selects both outputs in turn while it reads them.
+    if (!Activated) return;
     if (supply_.ModelCode != kPs5010) return;  // only the PS5010 has two outputs
     const ChannelTexts& texts = ActualText[ChannelIndex(supply_.ModelCode, index == 1)];
     ShowVoltage(texts.voltage);

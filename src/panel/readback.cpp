@@ -22,6 +22,10 @@ void ShowBesideUnit(QLabel* value, QLabel* unit, const QString& caption) {
 void Form1::Refresh_Click() {
     const ExchangeGuard exchange(exchanges_);
     if (!exchange) return;
+    RefreshSteps();
+}
+
+void Form1::RefreshSteps() {
     ReadAllChannels();
     NewVoltage->setFocus();
 }

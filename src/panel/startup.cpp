@@ -1,16 +1,30 @@
-// The main window's life cycle: load (bus set-up, identification, model adaptation).
+// The main window's life cycle: load, first activation, unload, and the Initialize and Exit
+// commands.
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QShowEvent>
 
 #include "bus/bus_helper.h"
 #include "panel/form1.h"
+#include "panel/output_lamp.h"
 #include "panel/twips.h"
+
+namespace {
+
+// Device clear failures after which the supply is no longer talked to: no listener, bus error.
+bool SupplyGone(const GpibBinding& gpib) {
+    return gpib.ibsta() & gpib::ERR && (gpib.iberr() == gpib::ENOL || gpib.iberr() == gpib::EBUS);
+}
+
+}  // namespace
 
 void Form1::Form_Load() {
     supply_ = SetUpBusAndIdentify(bus_);
     AdaptToModel();
     setWindowTitle(QString::fromLatin1(WindowCaption(supply_.ModelName)));
+    loaded_ = true;
 }
 
 void Form1::AdaptToModel() {
@@ -29,4 +43,102 @@ void Form1::AdaptToModel() {
         default:
             break;
     }
+}
+
+// Activation is the window manager's to grant, and some grant none (a bare X server, the
+// offscreen platform): so the first showing starts the first activation too. Either road
+// queues it, so that the window is drawn before the supply is talked to.
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    QueueFirstActivation();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) QueueFirstActivation();
+    QMainWindow::changeEvent(event);
+}
+
+void Form1::QueueFirstActivation() {
+    if (loaded_ && !activationBegun_)
+        QMetaObject::invokeMethod(this, &Form1::Form_Activate, Qt::QueuedConnection);
+}
+
+void Form1::Form_Activate() {
+    // Once only, although its pauses let further activations arrive before it is done.
+    if (!loaded_ || activationBegun_) return;
+    activationBegun_ = true;
+
+    if (supply_.ModelCode == kNoModel) ReportMissingSupply();
+    Menu_InitPS->setText(QStringLiteral("Initialize ") + QString::fromLatin1(supply_.ModelName));
+    ReadOptions();
+
+    // Clicks during the start-up's pauses start nothing; a close waits for it to end.
+    const ExchangeGuard exchange(exchanges_);
+    if (Menu_TurnOffOutput->isChecked()) {
+        SendToSupply(QStringLiteral("OUT OFF"));
+        Shape1->setBackColor(OutputLamp::OffColor());
+        bus_.Pause(1.0f);
+    }
+    if (supply_.ModelCode == kPs5010) {
+        // The "-" output first, so that both are known before the user can switch.
+        Polarity[1]->setChecked(true);
+        ReadBack();
+        Polarity[0]->setChecked(true);
+    }
+    if (Menu_StartSaved->isChecked()) {
+        LoadSavedValues();
+    } else {
+        ReadBack();
+    }
+    Activated = true;
+}
+
+void Form1::ReportMissingSupply() {
+    platform_.MessageBox(
+        "No supported power supply (Tek PS5010 or Tek PS5004 or HP 6032A) found on the bus !\n\n"
+        "Program will terminate.",
+        "Error", BoxIcon::Critical, BoxButtons::Ok);
+    platform_.EndNow();
+}
+
+// Every road out of the window passes here: Exit, the close box, the system's own close. The
+// close is never refused: a close that arrives while an exchange runs (inside one of its pauses
+// or boxes) is taken up again as soon as that exchange has ended.
+void Form1::closeEvent(QCloseEvent* event) {
+    if (unloadState_ == UnloadState::Unloading) {
+        event->ignore();  // the unload under way closes the window when it is done
+        return;
+    }
+    if (unloadState_ == UnloadState::NotYet && exchanges_.Running()) {
+        event->ignore();
+        exchanges_.WhenIdle([this] { close(); });
+        return;
+    }
+    if (unloadState_ == UnloadState::NotYet) Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_Unload() {
+    unloadState_ = UnloadState::Unloading;
+    // The last exchange: nothing reaches the bus after it, whatever is still queued.
+    const ExchangeGuard exchange(exchanges_);
+    exchanges_.StopForGood();
+    // A window that never found a supply has nothing to clear and no section to write to.
+    if (supply_.ModelCode != kNoModel) UnloadSteps();
+    unloadState_ = UnloadState::Done;
+}
+
+void Form1::UnloadSteps() {
+    WriteChangedOptions();
+    bus_.Gpib().ibclr(supply_.SupplyDevice);
+    if (SupplyGone(bus_.Gpib())) return;
+    if (Menu_SaveAtExit->isChecked()) SaveValues();
+    if (Menu_TurnOffOutput->isChecked()) SendToSupply(QStringLiteral("OUT OFF"));
+}
+
+void Form1::Menu_InitPS_Click() {
+    const ExchangeGuard exchange(exchanges_);
+    if (!exchange || supply_.ModelCode == kNoModel) return;
+    SendToSupply(QStringLiteral("INIT"));
+    RefreshSteps();
 }

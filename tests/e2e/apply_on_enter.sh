@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The real program on the bench with an HP 6032A, whose output is on: with "Turn OFF Output before
-# changes are applied" checked, 12.5 and Enter in the voltage field switch the output off, wait a
-# second, set the voltage and read the supply back.
+# The real program on the bench with an HP 6032A: with "Turn OFF Output before changes are
+# applied" checked (as it is on a first run), 12.5 and Enter in the voltage field ask for the
+# output state, switch the output off (Apply counts the HP 6032A's "OUT 0" as on), wait a second,
+# set the voltage and read the supply back.
 set -uo pipefail
 . "$(dirname "$0")/e2e_lib.bash"
 e2e_setup "$1" "$2"
@@ -9,18 +10,25 @@ export GPIB_BENCH="5=HP6032A"
 
 e2e_start
 window=$(e2e_wait_window '^Pulvar HP 6032A, v1\.51 / ZQ$') || e2e_fail "caption"
-e2e_keys "$window" alt+s o
+written() { grep ' ibwrt .*pad=5 ' "$GPIB_BENCH_TRACE" | grep -o 'data="[^"]*"' | grep -v '"ID?"'; }
+# The start-up switches the output off and reads the supply back; Enter before its end is ignored.
+started='data="OUT OFF" data="VSET?" data="ISET?" data="OUT?" '
+for _ in $(seq 100); do
+    [ "$(written | tr '\n' ' ')" == "$started" ] && grep -q ' ibrd .*data="OUT ' "$GPIB_BENCH_TRACE" &&
+        break
+    sleep 0.1
+done
+sleep 0.5  # the last answer read, the start-up still has its one pass of events to finish
 e2e_keys "$window" 1 2 period 5 Return
 
-written() { grep ' ibwrt .*pad=5 ' "$GPIB_BENCH_TRACE" | grep -o 'data="[^"]*"' | grep -v '"ID?"'; }
-expected='data="OUT?" data="OUT OFF" data="VSET 12.5" data="VSET?" data="ISET?" data="OUT?" '
+expected="${started}"'data="OUT?" data="OUT OFF" data="VSET 12.5" data="VSET?" data="ISET?" data="OUT?" '
 for _ in $(seq 100); do
     [ "$(written | tr '\n' ' ')" == "$expected" ] && break
     sleep 0.1
 done
 [ "$(written | tr '\n' ' ')" == "$expected" ] || e2e_fail "written: $(written | tr '\n' ' ')"
 
-at() { grep " ibwrt .*data=\"$1\"" "$GPIB_BENCH_TRACE" | head -n 1 | awk '{print $1}'; }
+at() { grep " ibwrt .*data=\"$1\"" "$GPIB_BENCH_TRACE" | tail -n 1 | awk '{print $1}'; }
 gap=$(awk -v a="$(at 'OUT OFF')" -v b="$(at 'VSET 12.5')" 'BEGIN { print b - a }')
 awk -v g="$gap" 'BEGIN { exit !(g >= 0.999 && g < 1.5) }' || e2e_fail "gap of $gap s after OUT OFF"
 echo "apply on Enter: ok (gap $gap s)"

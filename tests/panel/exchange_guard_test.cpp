@@ -48,6 +48,23 @@ private slots:
         QCOMPARE(runs, 1);
     }
 
+    // The unload is the last exchange: it keeps its own guard, and nothing comes after it.
+    void afterStoppingForGoodNothingClaimsOrWaits() {
+        BusExchanges exchanges;
+        int runs = 0;
+        {
+            const ExchangeGuard last(exchanges);
+            QVERIFY(static_cast<bool>(last));
+            exchanges.WhenIdle([&] { ++runs; });
+            exchanges.StopForGood();
+            exchanges.WhenIdle([&] { ++runs; });
+        }
+        const ExchangeGuard later(exchanges);
+        QVERIFY(!later);
+        exchanges.WhenIdle([&] { ++runs; });
+        QCOMPARE(runs, 0);
+    }
+
     void theWaitingStepMayEndTheProgram() {
         BusExchanges exchanges;
         struct Ended {};

@@ -53,8 +53,8 @@ private slots:
     void aPolarityClickDuringAReadShowsNothingOfThatRead() {
         FormOnBench f("5=PS5010");
         f.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
+        f.Activate();
         Form1& form = f.form;
-        form.Refresh->click();
         f.SetUpSupply("VPOS 7;IPOS 0.7");
         AtEventPass(f.rig.platform, 1, [&form] { form.Polarity[1]->click(); });
         form.ReadBack();

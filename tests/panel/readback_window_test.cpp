@@ -163,6 +163,7 @@ private slots:
         QFETCH(QString, current);
         FormOnBench f("5=PS5010");
         f.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
+        f.Activate();
         f.form.Polarity[selected]->click();
         f.form.Refresh->click();
         QCOMPARE(f.Written(), (Strings{"VNEG?", "INEG?", "FSOUT?", "VPOS?", "IPOS?", "FSOUT?"}));
@@ -175,8 +176,7 @@ private slots:
     void choosingAnOutputShowsItsLastTextsWithoutAsking() {
         FormOnBench f("5=PS5010");
         f.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
-        f.form.Refresh->click();
-        f.ForgetWritten();
+        f.Activate();
         f.form.Polarity[1]->click();
         CompareShown(f.form, 3, "3.00", "0.50");
         f.form.Polarity[0]->click();

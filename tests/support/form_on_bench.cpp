@@ -65,6 +65,29 @@ bool FormOnBench::EveryQueryReadBeforeTheNextWrite() const {
     return !awaitingAnswer;
 }
 
+void FormOnBench::Activate() {
+    form.Form_Activate();
+    ForgetWritten();
+}
+
+void FormOnBench::Store(const std::string& key, const std::string& text) {
+    rig.platform.WriteSetting("Pulvar", "Settings\\" + form.Supply().ModelName, key, text);
+}
+
+std::string FormOnBench::Stored(const std::string& key) {
+    return rig.platform.ReadSetting("Pulvar", "Settings\\" + form.Supply().ModelName, key, "-");
+}
+
+// The scripted store keeps "app\section\key" in one text.
+void FormOnBench::KeepStoreOf(const FormOnBench& earlier) {
+    for (const auto& [path, text] : earlier.rig.platform.Store()) {
+        const auto app = path.find('\\');
+        const auto key = path.rfind('\\');
+        rig.platform.WriteSetting(path.substr(0, app), path.substr(app + 1, key - app - 1),
+                                  path.substr(key + 1), text);
+    }
+}
+
 bench::ScriptedInstrument& FormOnBench::ScriptedSupply() {
     auto made = std::make_unique<bench::ScriptedInstrument>();
     bench::ScriptedInstrument& scripted = *made;

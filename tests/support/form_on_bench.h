@@ -27,6 +27,15 @@ public:
     // Sets the supply up as a test needs it, out of the record of what was written.
     void SetUpSupply(const std::string& message);
     void ForgetWritten() { traceStart_ = rig.Bench().TraceLines().size(); }
+    // The first activation, as when the window is first shown; then forgets what it wrote.
+    void Activate();
+    // A value in the model's own section, as an earlier run would have left it.
+    void Store(const std::string& key, const std::string& text);
+    // What the model's section holds under a key, "-" when absent.
+    std::string Stored(const std::string& key);
+    // The store an earlier run left behind.
+    void KeepStoreOf(const FormOnBench& earlier);
+
     // Puts a scripted instrument in the supply's place, for answers the real ones never give.
     bench::ScriptedInstrument& ScriptedSupply();
 

@@ -1,0 +1,124 @@
+// The options and the stored voltage and current values, as the main window keeps them.
+#include <QAction>
+#include <QPushButton>
+#include <QRadioButton>
+#include <vector>
+
+#include "bus/bus_helper.h"
+#include "panel/entry_field.h"
+#include "panel/form1.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The channels whose values are stored, in the order they are written.
+std::vector<int> StoredChannels(int16_t modelCode) {
+    switch (modelCode) {
+        case kHp6032A:
+        case kPs5004:
+            return {ChannelIndex(modelCode, false)};
+        case kPs5010:
+            return {ChannelIndex(modelCode, false), ChannelIndex(modelCode, true)};
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::array<QAction*, kOptionCount> Form1::OptionEntries() const {
+    return {Menu_StartSaved, Menu_SaveAtExit, Menu_TurnOffOutput, Menu_TurnOffAtChange,
+            Menu_ConfirmChange};
+}
+
+ModelSettings Form1::Settings() const {
+    return ModelSettings(platform_, supply_.ModelName);
+}
+
+// The check marks are the only copy of the options for the rest of the run.
+void Form1::ReadOptions() {
+    const ModelSettings settings = Settings();
+    const auto entries = OptionEntries();
+    for (int option = 0; option < kOptionCount; ++option)
+        entries[option]->setChecked(settings.ReadOption(option));
+    SavedExist = settings.ReadSavedExist();
+    if (!SavedExist) EnableLoadControls(false);
+}
+
+// Only what the user toggled, so that a value changed in the store meanwhile survives.
+void Form1::WriteChangedOptions() {
+    const ModelSettings settings = Settings();
+    const auto entries = OptionEntries();
+    for (int option = 0; option < kOptionCount; ++option) {
+        if (OptionChanged[option]) settings.WriteOption(option, entries[option]->isChecked());
+    }
+}
+
+void Form1::MenuOption_Click(int option) {
+    OptionChanged[option] = true;
+    NewVoltage->setFocus();
+}
+
+void Form1::EnableLoadControls(bool enabled) {
+    Menu_LoadSaved->setEnabled(enabled);
+    Menu_StartSaved->setEnabled(enabled);
+    Button_LoadSavedSettings->setEnabled(enabled);
+}
+
+void Form1::SaveSettings_Click() {
+    const ExchangeGuard exchange(exchanges_);
+    if (!exchange) return;
+    SaveValues();
+}
+
+void Form1::LoadSettings_Click() {
+    const ExchangeGuard exchange(exchanges_);
+    if (!exchange) return;
+    LoadSavedValues();
+}
+
+// What every channel holds now, read back first, as shown.
+void Form1::SaveValues() {
+    // Without a supply the start-up ends the program before anything can be saved.
+    if (supply_.ModelCode == kNoModel) return;
+    ReadAllChannels();
+    const ModelSettings settings = Settings();
+    for (const int channel : StoredChannels(supply_.ModelCode)) {
+        const ValueKeys& keys = kValueKeys[channel];
+        settings.WriteValue(keys.voltageKey, ActualText[channel].voltage.toStdString());
+        settings.WriteValue(keys.currentKey, ActualText[channel].current.toStdString());
+    }
+    if (!SavedExist) {
+        settings.WriteSavedExist();
+        EnableLoadControls(true);
+    }
+    NewVoltage->setFocus();
+}
+
+// The PS5010's "-" output is set first and its "+" output last, so that "+" ends selected.
+void Form1::LoadSavedValues() {
+    if (supply_.ModelCode == kNoModel) return;
+    bus_.Gpib().ibclr(supply_.SupplyDevice);
+    const ModelSettings settings = Settings();
+    for (const int channel : StoredChannels(supply_.ModelCode)) {
+        const ValueKeys& keys = kValueKeys[channel];
+        ActualText[channel].voltage =
+            QString::fromStdString(settings.ReadValue(keys.voltageKey, keys.voltageDefault));
+        ActualText[channel].current =
+            QString::fromStdString(settings.ReadValue(keys.currentKey, keys.currentDefault));
+    }
+    if (supply_.ModelCode == kPs5010) {
+        Polarity[1]->setChecked(true);
+        ApplyStoredValues(ChannelIndex(supply_.ModelCode, true));
+        Polarity[0]->setChecked(true);
+    }
+    ApplyStoredValues(ChannelIndex(supply_.ModelCode, false));
+}
+
+// Through Apply itself, so that its checks, questions and switching off all take place.
+void Form1::ApplyStoredValues(int channel) {
+    NewVoltage->setText(ActualText[channel].voltage);
+    NewCurrent->setText(ActualText[channel].current);
+    ApplySettings();
+    platform_.ProcessEvents();
+}
