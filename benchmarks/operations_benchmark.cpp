@@ -26,6 +26,8 @@ constexpr double kQuery = 0.1;
 constexpr double kAfterSwitchingOff = 1.0;
 constexpr double kReadBack = 3 * kQuery;  // voltage, current, output state
 constexpr double kApply = kQuery + kReadBack;
+// Switching off at start (the default), then both PS5010 outputs read back.
+constexpr double kFirstActivation = kAfterSwitchingOff + 2 * kReadBack;
 
 // Thirteen instruments that are no supply, then the HP 6032A, found by the third try of three.
 std::string FourteenListeners() {
@@ -114,6 +116,13 @@ std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
     rows.push_back(Identification("identification, 1 listener (PS5010)", kSupplyBench));
     rows.push_back(
         Identification("identification, 14 listeners (HP 6032A last)", FourteenListeners()));
+    rows.push_back(Row(
+        "start-up to the end of the first activation", kFirstActivation, [&] { window_.reset(); },
+        [&] {
+            window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench);
+            window_->Load();
+            window_->Show();
+        }));
 
     WindowOnBench& window = FreshSupplyWindow();
     const auto nothing = [] {};
@@ -125,6 +134,13 @@ std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
                        [&] { window.form.ReadAllChannels(); }));
     rows.push_back(ApplyRow("Apply, output off", false));
     rows.push_back(ApplyRow("Apply, switching the output off first", true));
+    rows.push_back(Row("output toggle (confirmed)", kQuery, nothing,
+                       [&] { window.form.ToggleOutput_Click(); }));
+    rows.push_back(Row("save (both outputs read back, then stored)", 2 * kReadBack, nothing,
+                       [&] { window.form.SaveSettings_Click(); }));
+    rows.push_back(Row(
+        "load (both outputs applied, output off)", 2 * kApply,
+        [&] { window.SendToSupply("OUT OFF"); }, [&] { window.form.LoadSettings_Click(); }));
     return rows;
 }
 

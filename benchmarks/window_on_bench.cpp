@@ -32,8 +32,9 @@ WindowOnBench::~WindowOnBench() {
 }
 
 void WindowOnBench::Show() {
+    // Showing starts the first activation, which reads the supply back: wait for its end.
     form.show();
-    QApplication::processEvents();
+    while (!form.Activated) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void WindowOnBench::SendToSupply(const std::string& command) {

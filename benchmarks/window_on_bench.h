@@ -21,7 +21,7 @@ public:
 
     // What the program does before its window first shows: the bus and the identification.
     void Load() { form.Form_Load(); }
-    // Shows the window and lets it settle, as the program's own start does.
+    // Shows the window and returns once its first activation is done.
     void Show();
     // Sets the supply up for a run, outside what is measured: no pause, nothing read.
     void SendToSupply(const std::string& command);
