@@ -1,6 +1,8 @@
 // The GPIB_BENCH description of a bench: instruments by address and the faults to inject.
 #include "bench/config.h"
 
+#include <limits>
+
 #include "bench/instruments.h"
 #include "bench/numbers.h"
 #include "bench/status.h"
@@ -11,6 +13,16 @@ namespace bench {
 namespace {
 std::string Refusal(std::string_view item, const std::string& reason) {
     return "GPIB_BENCH item \"" + std::string(item) + "\" is not understood: " + reason;
+}
+
+// A whole number that an int holds; a larger one is refused rather than cut to another value.
+std::optional<int> ParseInt(std::string_view text, bool signedAllowed = false) {
+    const std::optional<long> value = ParseWholeNumber(text, signedAllowed);
+    if (!value || *value < std::numeric_limits<int>::min() ||
+        *value > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
 }
 
 // Reads one item into `config`; the reason it is not understood, or nothing.
@@ -71,16 +83,16 @@ private:
     }
 
     std::optional<std::string> ReadRegister(std::string_view value) {
-        const std::optional<long> result = ParseWholeNumber(value, true);
+        const std::optional<int> result = ParseInt(value, true);
         if (!result) return "register= needs a whole number";
-        config_.registerResult = static_cast<int>(*result);
+        config_.registerResult = *result;
         return std::nullopt;
     }
 
     std::optional<std::string> ReadFindLstn(std::string_view value) {
-        const std::optional<long> iberr = ParseWholeNumber(value);
+        const std::optional<int> iberr = ParseInt(value);
         if (!iberr) return "findlstn= needs an error number";
-        config_.findLstnError = static_cast<int>(*iberr);
+        config_.findLstnError = *iberr;
         return std::nullopt;
     }
 
@@ -88,11 +100,11 @@ private:
         const std::size_t at = value.find('@');
         const std::optional<long> pad =
             at == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(0, at));
-        const std::optional<long> messages =
-            at == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(at + 1));
+        const std::optional<int> messages =
+            at == std::string_view::npos ? std::nullopt : ParseInt(value.substr(at + 1));
         if (!pad || !messages) return "unplug= needs <pad>@<messages>";
         if (auto bad = CheckPad(*pad)) return bad;
-        config_.unplugs.push_back({static_cast<int>(*pad), static_cast<int>(*messages)});
+        config_.unplugs.push_back({static_cast<int>(*pad), *messages});
         unplugItems_.push_back(item);
         return std::nullopt;
     }
@@ -111,9 +123,9 @@ private:
     }
 
     std::optional<std::string> ReadNoConfig(std::string_view value) {
-        const std::optional<long> iberr = ParseWholeNumber(value);
+        const std::optional<int> iberr = ParseInt(value);
         if (!iberr) return "noconfig= needs an error number";
-        config_.noBoardError = static_cast<int>(*iberr);
+        config_.noBoardError = *iberr;
         return std::nullopt;
     }
 
@@ -138,6 +150,25 @@ ParsedConfig ParseConfig(std::string_view text) {
         return ParsedConfig{BenchConfig{}, *error};
     }
     return parsed;
+}
+
+std::string FormatConfig(const BenchConfig& config) {
+    std::string text;
+    for (const BenchConfig::Placed& placed : config.instruments) {
+        text += std::to_string(placed.pad) + "=" + placed.kind + ";";
+    }
+    if (config.registerResult != 0)
+        text += "register=" + std::to_string(config.registerResult) + ";";
+    if (config.findLstnError) text += "findlstn=" + std::to_string(*config.findLstnError) + ";";
+    for (const BenchConfig::Name& name : config.names) {
+        text += "name=" + name.name + "@" + std::to_string(name.pad) + ";";
+    }
+    if (config.noBoardError) text += "noconfig=" + std::to_string(*config.noBoardError) + ";";
+    for (const BenchConfig::Unplug& unplug : config.unplugs) {
+        text +=
+            "unplug=" + std::to_string(unplug.pad) + "@" + std::to_string(unplug.messages) + ";";
+    }
+    return text.empty() ? ";" : text;
 }
 
 }  // namespace bench

@@ -15,15 +15,18 @@ struct BenchConfig {
     struct Placed {
         int pad;
         std::string kind;  // as KnownKind spells it
+        bool operator==(const Placed&) const = default;
     };
     struct Unplug {
         int pad;
         int messages;
+        bool operator==(const Unplug&) const = default;
     };
 
     struct Name {
         std::string name;  // for ibfind
         int pad;
+        bool operator==(const Name&) const = default;
     };
 
     std::vector<Placed> instruments;
@@ -33,6 +36,8 @@ struct BenchConfig {
     std::vector<Name> names;
     // A driver without a usable board: every call fails with ERR and this iberr.
     std::optional<int> noBoardError;
+
+    bool operator==(const BenchConfig&) const = default;
 };
 
 // The bench described, or (with an empty bench) the reason why the text was refused.
@@ -45,5 +50,8 @@ struct ParsedConfig {
 // "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig=<iberr>". Only
 // blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
+
+// The GPIB_BENCH text of a bench: ParseConfig reads it back as the same bench (";" when empty).
+std::string FormatConfig(const BenchConfig& config);
 
 }  // namespace bench

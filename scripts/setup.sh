@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pulvar need.
-# "setup.sh test" adds what only the tests need (the Debian package); "setup.sh windows" is
-# what the Windows cross-build needs instead.
+# "setup.sh test" adds what only the tests need (the Debian package, the journeys);
+# "setup.sh windows" is what the Windows cross-build needs instead.
 # Quiet when everything is there already.
 set -euo pipefail
 
@@ -13,9 +13,12 @@ packages=(
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
 )
 
-# Only the tests: building and installing the Debian package.
+# Only the tests: building and installing the Debian package; the fuzz targets (libFuzzer); for
+# the journeys a clipboard to paste from, and the window read from outside as a screen reader
+# reads it.
 if [ "${1:-}" == test ]; then
-  packages+=(dpkg-dev file)
+  packages+=(dpkg-dev file clang-14 libclang-rt-14-dev)
+  packages+=(xclip dbus-daemon dbus-bin at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 
 sudo=""

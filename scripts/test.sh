@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test.
+# Sets up, builds and runs every test: the suite, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-asan/), and each fuzz target for a bounded time
+# (build-fuzz/, about FUZZ_SECONDS=60 in all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" test
@@ -9,3 +11,5 @@ bash "$root/scripts/build.sh"
 bash "$root/scripts/package-test.sh"
 # The parts free of Qt cross-compiled for Windows, their tests under wine (the slowest step).
 bash "$root/scripts/windows-cross-test.sh"
+bash "$root/scripts/sanitizers.sh"
+bash "$root/scripts/fuzz.sh"

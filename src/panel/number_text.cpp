@@ -39,16 +39,17 @@ bool DropLastDigitRoundingUp(std::string& digits) {
     return true;
 }
 
-// Rounds half up, on the exact value, so that 1048.5625 gives 1048.563 and never 1048.562.
-DecimalDigits SevenSignificantDigits(double magnitude) {
+// Rounds half up to `count` (1 to 7) significant digits, on the exact value, so that 1048.5625
+// gives 1048.563 and never 1048.562.
+DecimalDigits SignificantDigits(double magnitude, int count) {
     if (magnitude == 0) return {"0", 1};
     char buffer[kExactFloatDigits + 16];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
                                    std::chars_format::scientific, kExactFloatDigits)
                          .ptr;
-    // buffer holds "d.ddd...de+xx": the first digit, then the point; keep eight digits.
+    // buffer holds "d.ddd...de+xx": the first digit, then the point; keep one digit more.
     std::string digits(1, buffer[0]);
-    digits.append(buffer + 2, 7);
+    digits.append(buffer + 2, count);
     const char* exponentText = std::find(buffer, end, 'e') + 1;
     if (*exponentText == '+') ++exponentText;
     int exponent = 0;
@@ -57,6 +58,10 @@ DecimalDigits SevenSignificantDigits(double magnitude) {
     if (DropLastDigitRoundingUp(digits)) ++exponent;
     digits.erase(digits.find_last_not_of('0') + 1);
     return {digits, exponent + 1};
+}
+
+DecimalDigits SevenSignificantDigits(double magnitude) {
+    return SignificantDigits(magnitude, 7);
 }
 
 // Plain decimal, no exponent, no "0" before the point: ".05", "12.345", "32", "0".
@@ -216,22 +221,31 @@ Columns SignificantColumns(double code, float magnitude, double half) {
             fractionDigits == 0 ? QStringLiteral(" ") : QString()};
 }
 
-QString WithoutSpaces(QString text) {
-    return text.remove(u' ');
+// A rounded magnitude's seven-digit form, with no more decimals than the layout shows: digits
+// past them are only the float's own error in a number already rounded to them.
+QString ShownDigits(float rounded, int fractionDigits) {
+    const int integerDigits = SevenSignificantDigits(rounded).integerDigits;
+    const int count = std::clamp(integerDigits + fractionDigits, 1, 7);
+    return QString::fromStdString(DecimalText(SignificantDigits(rounded, count)));
 }
 
 // Sign directly left of the first digit, filler spaces left of the sign, then the fraction
-// padded with zeros; the point comes back where the plain form leaves it out.
+// padded with zeros; the point comes back where the plain form leaves it out. Integer and
+// fraction digits both come from the one decimal form, so that a number with more digits than
+// seven (196970.98 with nine decimals) cannot show its integer part cut down while its
+// fraction rounds up, nor more decimals than asked for.
 QString ColumnText(bool negative, float rounded, const Columns& columns) {
-    const QString integerDigits = WithoutSpaces(PlainNumberText(std::floor(rounded)));
+    const QString digits = ShownDigits(rounded, columns.fractionDigits);
+    const qsizetype point = digits.indexOf(u'.');
+    QString integerDigits = point < 0 ? digits : digits.left(point);
+    if (integerDigits.isEmpty()) integerDigits = QStringLiteral("0");
     const int digitCount = IntegerDigitCount(rounded);
     const int width = columns.integerWidth > digitCount ? columns.integerWidth : digitCount + 1;
     const QString integerText =
         (negative ? QStringLiteral("-") : QStringLiteral(" ")) + integerDigits;
     if (columns.fractionDigits == 0) return integerText.rightJustified(width);
 
-    QString fraction = WithoutSpaces(PlainNumberText(rounded)).mid(integerDigits.size());
-    if (rounded < 1 || fraction.isEmpty()) fraction.prepend(u'.');
+    const QString fraction = point < 0 ? QStringLiteral(".") : digits.mid(point);
     return integerText.rightJustified(width) +
            fraction.leftJustified(columns.fractionDigits + 1, u'0');
 }

@@ -38,6 +38,52 @@ void EnterSection(QSettings& settings, const std::string& section) {
     }
 }
 
+QString Joined(const QString& path, const QString& name) {
+    return path.isEmpty() ? name : path + '/' + name;
+}
+
+QStringList ChildGroups(QSettings& settings, const QString& path) {
+    if (!path.isEmpty()) settings.beginGroup(path);
+    const QStringList groups = settings.childGroups();
+    if (!path.isEmpty()) settings.endGroup();
+    return groups;
+}
+
+// Every stored spelling of the section ("\\" nests), as full group paths: a file edited by hand
+// or kept by another release may hold one section under several spellings of its name.
+QStringList StoredSections(QSettings& settings, const std::string& section) {
+    QStringList paths = {QString()};
+    for (const QString& level : QString::fromStdString(section).split('\\', Qt::SkipEmptyParts)) {
+        const QString wanted = StoredForm(level);
+        QStringList deeper;
+        for (const QString& path : paths) {
+            for (const QString& name : ChildGroups(settings, path)) {
+                if (name.compare(wanted, Qt::CaseInsensitive) == 0) deeper << Joined(path, name);
+            }
+        }
+        paths = deeper;
+    }
+    return paths;
+}
+
+// Where the key is stored: its section's path and the key's own spelling there.
+struct StoredKey {
+    QString section;
+    QString key;
+};
+
+std::optional<StoredKey> FindKey(QSettings& settings, const std::string& section,
+                                 const std::string& key) {
+    const QString wanted = StoredForm(QString::fromStdString(key));
+    for (const QString& path : StoredSections(settings, section)) {
+        settings.beginGroup(path);
+        const std::optional<QString> stored = FindStored(settings.childKeys(), wanted);
+        settings.endGroup();
+        if (stored) return StoredKey{path, *stored};
+    }
+    return std::nullopt;
+}
+
 // Takes back a change that did not reach the disk. QSettings keeps unsaved changes in a cache
 // shared by every QSettings on the same file; left there, the dropped text would be read back
 // in this run and written with the next change that succeeds.
@@ -68,11 +114,10 @@ std::string SettingsStore::Read(const std::string& app, const std::string& secti
     if (folder_.isEmpty()) return RegistryStore().Read(app, section, key, defaultText);
 #endif
     const std::unique_ptr<QSettings> settings = Open(app);
-    EnterSection(*settings, section);
-    const std::optional<QString> stored =
-        FindStored(settings->childKeys(), StoredForm(QString::fromStdString(key)));
+    const std::optional<StoredKey> stored = FindKey(*settings, section, key);
     if (!stored) return defaultText;
-    return settings->value(*stored).toString().toStdString();
+    settings->beginGroup(stored->section);
+    return settings->value(stored->key).toString().toStdString();
 }
 
 void SettingsStore::Write(const std::string& app, const std::string& section,
@@ -83,9 +128,15 @@ void SettingsStore::Write(const std::string& app, const std::string& section,
     const std::unique_ptr<QSettings> settings = Open(app);
     // Rewriting a store that was not read in full would lose what it holds.
     if (settings->status() != QSettings::NoError) return;
-    EnterSection(*settings, section);
-    const QString wanted = StoredForm(QString::fromStdString(key));
-    const QString stored = FindStored(settings->childKeys(), wanted).value_or(wanted);
+    // Over the value where it is stored, under whichever spelling; a new one goes into the
+    // section's first stored spelling.
+    const std::optional<StoredKey> found = FindKey(*settings, section, key);
+    if (found) {
+        settings->beginGroup(found->section);
+    } else {
+        EnterSection(*settings, section);
+    }
+    const QString stored = found ? found->key : StoredForm(QString::fromStdString(key));
     const QVariant before = settings->value(stored);
     settings->setValue(stored, QString::fromStdString(text));
     // At once: the program may end right after without running any destructor.

@@ -80,6 +80,9 @@ private slots:
             << QByteArray("9=dm5010") << QByteArray("9=DM5010") << 0 << -1 << QByteArray();
         QTest::newRow("faults") << QByteArray("5=PS5010;register=1;findlstn=20;unplug=5@3")
                                 << QByteArray("5=PS5010") << 1 << 20 << QByteArray("5@3");
+        QTest::newRow("unplug of an instrument that is not the last")
+            << QByteArray("5=PS5010;6=DM5010;unplug=5@1") << QByteArray("5=PS5010,6=DM5010") << 0
+            << -1 << QByteArray("5@1");
         QTest::newRow("unplug before its instrument")
             << QByteArray("unplug=5@0;5=PS5010") << QByteArray("5=PS5010") << 0 << -1
             << QByteArray("5@0");
@@ -131,6 +134,12 @@ private slots:
             << QByteArray("unplug= needs <pad>@<messages>");
         QTest::newRow("unplug count not a number")
             << QByteArray("5=PS5010;unplug=5@x") << QByteArray("unplug=5@x")
+            << QByteArray("unplug= needs <pad>@<messages>");
+        QTest::newRow("register beyond a whole number's range")
+            << QByteArray("register=4294967296") << QByteArray("register=4294967296")
+            << QByteArray("register= needs a whole number");
+        QTest::newRow("unplug count beyond range")
+            << QByteArray("5=PS5010;unplug=5@4294967295") << QByteArray("unplug=5@4294967295")
             << QByteArray("unplug= needs <pad>@<messages>");
         QTest::newRow("unplug outside the bus")
             << QByteArray("unplug=40@1") << QByteArray("unplug=40@1")

@@ -188,13 +188,22 @@ private slots:
         QCOMPARE(rig.Poll(ud), int{bench::kTekExecutionError});
     }
 
+    void newMessageReplacesAnUnreadAnswer_data() {
+        QTest::addColumn<QByteArray>("next");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("another query") << QByteArray("IPOS?") << QByteArray("IPOS 0.400;");
+        QTest::newRow("a command") << QByteArray("OUT ON") << QByteArray("<timeout>");
+        QTest::newRow("an unknown header") << QByteArray("FOO") << QByteArray("<timeout>");
+        QTest::newRow("a value out of range") << QByteArray("VPOS 99") << QByteArray("<timeout>");
+        QTest::newRow("a query, then an error")
+            << QByteArray("IPOS?;FOO") << QByteArray("<timeout>");
+    }
     void newMessageReplacesAnUnreadAnswer() {
+        QFETCH(QByteArray, next);
         DirectBench rig;
         const int ud = rig.Place(5, "PS5010");
         rig.Write(ud, "VPOS?");
-        QCOMPARE(rig.Query(ud, "IPOS?"), QByteArray("IPOS 0.400;"));
-        rig.Write(ud, "VPOS?");
-        QCOMPARE(rig.Query(ud, "OUT ON"), QByteArray("<timeout>"));
+        QTEST(rig.Query(ud, next), "answer");
     }
 
     void answerIsReadInPieces() {

@@ -81,6 +81,13 @@ int Ibrd(int, void* buf, long count) {
     Finish();
     return fake.nextSta;
 }
+// The status byte comes first in the two-byte buffer; the second byte is not part of it.
+int Ibrsp(int, char* spr) {
+    spr[0] = static_cast<char>(0xC1);
+    spr[1] = 0x07;
+    Finish();
+    return fake.nextSta;
+}
 int ThreadIbsta() {
     return fake.nextSta;
 }
@@ -98,6 +105,7 @@ GpibEntryPoints RegisteringDriver() {
     e.ibask = Ibask;
     e.ibwrt = Ibwrt;
     e.ibrd = Ibrd;
+    e.ibrsp = Ibrsp;
     e.RegisterGpibGlobalsForThread = Register;
     e.UnregisterGpibGlobalsForThread = Unregister;
     return e;
@@ -210,6 +218,13 @@ private slots:
         binding.ibwrt(16, std::string("VSET ") + "5");
         QCOMPARE(fake.writtenCount, 6L);
         QCOMPARE(fake.written, std::string("VSET 5"));
+    }
+
+    void serialPollGivesTheFirstByteUnsigned() {
+        GpibBinding binding(RegisteringDriver());
+        int16_t statusByte = -1;
+        binding.ibrsp(16, statusByte);
+        QCOMPARE(statusByte, int16_t(0xC1));
     }
 
     void statusFromThreadAccessorsWithoutRegistration() {

@@ -3,6 +3,14 @@
 
 #include "bus/gpib_library.h"
 
+namespace {
+// One of the partial driver libraries built beside the tests.
+std::string PartialDriver(const char* variant) {
+    const QByteArray folder = qgetenv("GPIB_BENCH_BINARY_DIR") + "/tests/partial-drivers/";
+    return (folder + "libpartial_driver_" + variant + ".so").toStdString();
+}
+}  // namespace
+
 class DriverLoadingTest : public QObject {
     Q_OBJECT
 
@@ -27,6 +35,31 @@ private slots:
         QVERIFY(QString::fromStdString(library.Error())
                     .startsWith("The GPIB driver library libm.so.6 has no entry point SendIFC.\n\n"
                                 "Install linux-gpib"));
+    }
+
+    // The status must be readable one way or the other, completely: registration only with its
+    // undoing, the thread accessors only with the 32-bit count.
+    void statusReadingIsCheckedWhole_data() {
+        QTest::addColumn<QByteArray>("variant");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("registration and its undoing") << QByteArray("registration") << true;
+        QTest::newRow("registration without undoing") << QByteArray("register_only") << false;
+        QTest::newRow("the four accessors") << QByteArray("accessors") << true;
+        QTest::newRow("accessors without ThreadIbcntl")
+            << QByteArray("accessors_without_ibcntl") << false;
+    }
+    void statusReadingIsCheckedWhole() {
+        QFETCH(QByteArray, variant);
+        QFETCH(bool, loaded);
+        const std::string path = PartialDriver(variant.constData());
+        GpibLibrary library(path);
+        QVERIFY2(library.Loaded() == loaded, library.Error().c_str());
+        if (!loaded) {
+            QVERIFY2(library.Error().rfind("The GPIB driver library " + path +
+                                               " offers no way to read the call status.\n\n",
+                                           0) == 0,
+                     library.Error().c_str());
+        }
     }
 
     // linux-gpib has no registration: the status comes from the thread accessors.

@@ -12,14 +12,19 @@ bool Contains(const std::vector<std::string>& calls, const std::string& part) {
     return false;
 }
 
-// Every address that was asked something after the trace was last forgotten.
-std::vector<std::string> AskedPads(BenchRig& rig) {
+// The addresses that calls of one function went to, since the trace was last forgotten.
+std::vector<std::string> PadsOf(BenchRig& rig, const std::string& function) {
     std::vector<std::string> pads;
-    for (const auto& call : rig.Calls("ibwrt")) {
+    for (const auto& call : rig.Calls(function)) {
         const auto at = call.find("pad=");
         pads.push_back(call.substr(at + 4, call.find(' ', at) - at - 4));
     }
     return pads;
+}
+
+// Every address that was asked something.
+std::vector<std::string> AskedPads(BenchRig& rig) {
+    return PadsOf(rig, "ibwrt");
 }
 
 bench::ScriptedInstrument& AttachScripted(BenchRig& rig, int pad, const std::string& answer) {
@@ -115,9 +120,9 @@ private slots:
         QCOMPARE(supply.ModelCode, int16_t(kPs5010));
         QCOMPARE(rig.Now() - start, 1.0);
         QCOMPARE(AskedPads(rig), (std::vector<std::string>{"3", "5"}));
-        // Cleared before it was asked, and once more after its read failed.
-        const auto clears = rig.Calls("ibclr");
-        QCOMPARE(clears.size(), size_t(3));
+        // Each listener is cleared at its own address before it is asked, and the silent one
+        // once more after its read failed.
+        QCOMPARE(PadsOf(rig, "ibclr"), (std::vector<std::string>{"3", "3", "5"}));
         QVERIFY(Contains(rig.Calls("ibrd"), "sta=0xc100"));
     }
 
@@ -146,7 +151,7 @@ private slots:
     void answerLineEndsBeforeExactComparison() {
         QFETCH(QString, answer);
         QFETCH(bool, matches);
-        BenchRig rig("");
+        BenchRig rig(";");
         AttachScripted(rig, 6, answer.toStdString());
         rig.bus.InitBus(1);
         std::string query = "ID?", expected = "!HP6032A!";
@@ -154,11 +159,14 @@ private slots:
     }
 
     void containmentIgnoresCase() {
-        BenchRig rig("");
+        BenchRig rig(";");  // nothing on the bus but the lower-case answer
         AttachScripted(rig, 6, "id tek/ps5010,v79.1;");
         rig.bus.InitBus(1);
+        QCOMPARE(rig.bus.Tables().Listeners[0], int16_t(1));
         std::string query = "ID?", expected = "!PS5010";
-        QVERIFY(rig.bus.FindDevice(query, expected) != 0);
+        const int16_t device = rig.bus.FindDevice(query, expected);
+        QVERIFY(device != 0);
+        QCOMPARE(rig.bus.Tables().DeviceOfListener[1], device);
     }
 
     void markersAreStrippedInOrder_data() {

@@ -150,6 +150,11 @@ void NumberTexts::layoutCodesGiveColumns_data() {
     QTest::newRow("plain negative") << -12.5f << 0.0f << "-12.5";
     QTest::newRow("plain one") << 1.0f << 0.0f << " 1";
 
+    // More digits than the seven-digit form holds: integer part and fraction agree.
+    QTest::newRow("-196970.98 3.9") << -196970.984375f << 3.9f << "-196971.000000000";
+    // The float nearest 0.000994006 has a seventh digit past the ninth decimal.
+    QTest::newRow("0.000994005 1.9") << 0.000994005473330617f << 1.9f << " 0.000994006";
+
     // A negative value that rounds to zero keeps its sign; negative zero has none.
     QTest::newRow("-0.004 2.2") << -0.004f << 2.2f << "-0.00";
     QTest::newRow("-0.004 103") << -0.004f << 103.0f << "-0.00";

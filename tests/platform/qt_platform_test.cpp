@@ -251,6 +251,25 @@ class QtPlatformTest : public QObject {
         QVERIFY(wall.elapsed() >= 45);
     }
 
+    // Parts of a millisecond count as a whole one: a wait never ends before its time.
+    void waitNeverEndsEarly_data() {
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("10.5 ms") << 0.0105;
+        QTest::newRow("1.5 ms") << 0.0015;
+        QTest::newRow("0.9 ms") << 0.0009;
+    }
+    void waitNeverEndsEarly() {
+        QFETCH(double, seconds);
+        QtPlatform platform;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QElapsedTimer wall;
+            wall.start();
+            platform.WaitProcessingEvents(seconds);
+            const qint64 waited = wall.nsecsElapsed();
+            QVERIFY2(waited >= qint64(seconds * 1e9), qPrintable(QString("%1 ns").arg(waited)));
+        }
+    }
+
     void waitRestsTheProcessor() {
         QtPlatform platform;
         const double cpuBefore = CpuSeconds();

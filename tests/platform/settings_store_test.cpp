@@ -2,15 +2,21 @@
 #include "platform/settings_store.h"
 
 #include <sys/resource.h>
+#include <sys/types.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -64,6 +70,20 @@ class DiskFull {
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
+
+// The test program runs itself with this argument to be ended by force while it writes.
+const char* const kWriterArgument = "--write-forever";
+
+// Writes values without end, saying "written" after each; ends only when killed.
+int WriteForever(const char* folder) {
+    const SettingsStore store(QString::fromLocal8Bit(folder));
+    for (long i = 0;; ++i) {
+        store.Write(kApp, kPS5010, "U+", std::to_string(i));
+        store.Write(kApp, kPS5010, kUiKey, "True");
+        std::puts("written");
+        std::fflush(stdout);
+    }
+}
 
 enum class Breakage { FileIsFolder, FolderIsFile, ReadOnlyFile, Garbled };
 
@@ -230,7 +250,6 @@ class SettingsStoreTest : public QObject {
                 WriteFileBytes(kept, "[Settings]\nPS5010\\U%2B=9\n");
                 break;
             case Breakage::ReadOnlyFile:
-                if (geteuid() == 0) QSKIP("the superuser writes read-only files all the same");
                 kept = StoreFile(dir);
                 WriteFileBytes(kept, "[Settings]\nPS5010\\U%2B=9\n");
                 QFile(kept).setPermissions(QFileDevice::ReadOwner);
@@ -244,8 +263,124 @@ class SettingsStoreTest : public QObject {
         const SettingsStore store(dir.path());
 
         store.Write(kApp, kPS5010, "I+", "2");
+        // The superuser writes a read-only file all the same: then the text is stored, and
+        // what was stored before is still there.
+        if (breakage == Breakage::ReadOnlyFile && geteuid() == 0) {
+            QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "I+", "0.40"), "2");
+            QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "U+", "0"), "9");
+            return;
+        }
         QCOMPARE(store.Read(kApp, kPS5010, "I+", "0.40"), "0.40");
         QCOMPARE(FileBytes(kept), before);
+    }
+
+    // A file edited by hand or by another program: what reads as a value keeps reading the
+    // same after a write, and the written text reads back.
+    void garbageLinesLeaveTheValuesReadable_data() {
+        QTest::addColumn<QByteArray>("garbage");
+        QTest::newRow("lines without =") << QByteArray("just some words\n=\n\\\n");
+        QTest::newRow("control bytes and NUL") << QByteArrayLiteral("\x01\x02=\x7f\n\0\0\n");
+        QTest::newRow("bytes that are no UTF-8") << QByteArray("\xff\xfe=\xc3\n");
+        QTest::newRow("a very long line") << QByteArray(4 << 20, 'x') + "\n";
+        QTest::newRow("comments") << QByteArray("; a note\n# another\n");
+        QTest::newRow("a section of its own") << QByteArray("[Other]\nA=B\n");
+    }
+    void garbageLinesLeaveTheValuesReadable() {
+        QFETCH(QByteArray, garbage);
+        QTemporaryDir dir;
+        WriteFileBytes(StoreFile(dir), "[Settings]\nPS5010\\U%2B=12.5\n" + garbage +
+                                           "[Settings]\nPS5010\\I%2B=0.25\n");
+        const SettingsStore store(dir.path());
+        const std::string voltage = store.Read(kApp, kPS5010, "U+", "-");
+        const std::string current = store.Read(kApp, kPS5010, "I+", "-");
+        QCOMPARE(voltage, "12.5");
+
+        store.Write(kApp, kPS5010, "U-", "3");
+
+        const SettingsStore reread(dir.path());
+        QCOMPARE(reread.Read(kApp, kPS5010, "U+", "-"), voltage);
+        QCOMPARE(reread.Read(kApp, kPS5010, "I+", "-"), current);
+        const std::string written = reread.Read(kApp, kPS5010, "U-", "-");
+        // Written, or, where the file could not be understood, left alone and said so by the
+        // default: never a text that is not stored.
+        QVERIFY2(written == "3" || (written == "-" && FileBytes(StoreFile(dir)).contains(garbage)),
+                 written.c_str());
+        QCOMPARE(store.Read(kApp, kPS5010, "U-", "-"), written);
+    }
+
+    void hugeValueIsStoredWholeBesideTheOthers() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, kPS5010, "I+", "0.25");
+        const std::string huge = std::string(1 << 20, '9') + ".5";
+        store.Write(kApp, kPS5010, "U+", huge);
+        store.Write(kApp, kPS5010, "U-", "3");
+        const SettingsStore reread(dir.path());
+        QCOMPARE(reread.Read(kApp, kPS5010, "U+", "-"), huge);
+        QCOMPARE(reread.Read(kApp, kPS5010, "I+", "-"), "0.25");
+        QCOMPARE(reread.Read(kApp, kPS5010, "U-", "-"), "3");
+    }
+
+    // Spellings that differ only in letter case, as a hand-edited file or another release may
+    // leave them: every stored value is found, and a written one is what is read next.
+    void namesStoredInSeveralCasesAreAllFound() {
+        QTemporaryDir dir;
+        WriteFileBytes(StoreFile(dir),
+                       "[Settings]\nps5010\\U%2B=1\nPS5010\\I%2B=0.25\nPs5010\\u%2B=2\n"
+                       "[settings]\nPS5010\\U-=4\n");
+        const SettingsStore store(dir.path());
+        QCOMPARE(store.Read(kApp, kPS5010, "I+", "-"), "0.25");
+        QCOMPARE(store.Read(kApp, kPS5010, "U-", "-"), "4");
+        const std::string voltage = store.Read(kApp, kPS5010, "U+", "-");
+        QVERIFY2(voltage == "1" || voltage == "2", voltage.c_str());
+
+        store.Write(kApp, kPS5010, "U+", "7");
+        store.Write(kApp, kPS5010, "u-", "8");
+        const SettingsStore reread(dir.path());
+        QCOMPARE(reread.Read(kApp, kPS5010, "U+", "-"), "7");
+        QCOMPARE(reread.Read(kApp, "SETTINGS\\ps5010", "u+", "-"), "7");
+        QCOMPARE(reread.Read(kApp, kPS5010, "U-", "-"), "8");
+        QCOMPARE(reread.Read(kApp, kPS5010, "I+", "-"), "0.25");
+    }
+
+    // The user's own store where the configuration folder cannot be: a file stands there.
+    void usersStoreBehindAFileGivesDefaults() {
+        QTemporaryDir dir;
+        WriteFileBytes(dir.filePath("config"), "not a folder");
+        const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+        const SettingsStore store;
+        store.Write(kApp, kPS5010, "U+", "5");
+        const std::string read = store.Read(kApp, kPS5010, "U+", "0");
+        qputenv("XDG_CONFIG_HOME", previous);
+        QCOMPARE(read, "0");
+        QCOMPARE(FileBytes(dir.filePath("config")), "not a folder");
+    }
+
+    // Ended by force at any moment of a run of writes, the store holds the values before or
+    // after a write, never a cut file.
+    void endByForceNeverLeavesACutFile() {
+        QTemporaryDir dir;
+        SettingsStore(dir.path()).Write(kApp, kPS5010, "I+", "0.25");
+        for (int round = 0; round < 3; ++round) {
+            QProcess writer;
+            writer.start(QCoreApplication::applicationFilePath(), {kWriterArgument, dir.path()});
+            QVERIFY(writer.waitForStarted());
+            // Let it get well into its writes, a different number of them each round.
+            for (int lines = 0; lines < 2 + 5 * round;) {
+                QVERIFY(writer.waitForReadyRead(20000));
+                lines += int(writer.readAll().count('\n'));
+            }
+            ::kill(pid_t(writer.processId()), SIGKILL);
+            QVERIFY(writer.waitForFinished(20000));
+
+            const SettingsStore store(dir.path());
+            bool isNumber = false;
+            QString::fromStdString(store.Read(kApp, kPS5010, "U+", "-")).toInt(&isNumber);
+            QVERIFY(isNumber);
+            QCOMPARE(store.Read(kApp, kPS5010, "I+", "-"), "0.25");
+            QCOMPARE(store.Read(kApp, kPS5010, kUiKey, "-"), "True");
+        }
     }
 
     void writeOnFullDiskIsDroppedAndNeverComesBack() {
@@ -271,5 +406,10 @@ class SettingsStoreTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(SettingsStoreTest)
+int main(int argc, char* argv[]) {
+    if (argc == 3 && std::strcmp(argv[1], kWriterArgument) == 0) return WriteForever(argv[2]);
+    QCoreApplication app(argc, argv);
+    SettingsStoreTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "settings_store_test.moc"
