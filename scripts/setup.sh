@@ -7,6 +7,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ qt6-base-dev          # build
+  libxcb1-dev                                 # the start-up probe watches windows being mapped
   locales                                     # a decimal-comma locale for the number tests
   fonts-dejavu-core fonts-liberation2         # the window's fonts where MS Sans Serif is missing
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots

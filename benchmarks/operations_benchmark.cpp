@@ -1,0 +1,195 @@
+// Pulvar's operations on the simulated bench with the real clock: what each costs beyond the
+// pauses the instruments need. Prints Markdown tables. `--runs N` sets the runs per operation
+// (11); `--only TEXT` runs only the rows whose name holds TEXT.
+#include <QAction>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "answering_platform.h"
+#include "measurement.h"
+#include "panel/entry_field.h"
+#include "window_on_bench.h"
+
+namespace {
+constexpr const char* kSupplyBench = "5=PS5010";
+
+// Pauses each operation waits through on a PS5010: 0.1 s per query, 1 s after switching off.
+constexpr double kQuery = 0.1;
+constexpr double kAfterSwitchingOff = 1.0;
+constexpr double kReadBack = 3 * kQuery;  // voltage, current, output state
+constexpr double kApply = kQuery + kReadBack;
+// Switching off at start (the default), then both PS5010 outputs read back.
+constexpr double kFirstActivation = kAfterSwitchingOff + 2 * kReadBack;
+
+// Thirteen instruments that are no supply, then the HP 6032A, found by the third try of three.
+std::string FourteenListeners() {
+    std::string config;
+    for (int pad = 1; pad <= 13; ++pad) config += std::to_string(pad) + "=DM5010;";
+    return config + "14=HP6032A";
+}
+
+// The value after `option`, or the empty text.
+std::string Argument(int argc, char* argv[], const char* option) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], option) == 0) return argv[i + 1];
+    return {};
+}
+
+class OperationsBenchmark {
+public:
+    // Only the rows whose name holds `only` are run (all when it is empty), e.g. for a profiler.
+    OperationsBenchmark(AnsweringPlatform& platform, int runs, std::string only)
+        : platform_(platform), runs_(runs), only_(std::move(only)) {}
+
+    std::vector<MeasuredOperation> Operations();
+    std::vector<MeasuredOperation> Pauses();
+
+private:
+    // A PS5010 window, loaded and shown, made afresh for a row.
+    WindowOnBench& FreshSupplyWindow();
+    MeasuredOperation Identification(const std::string& name, const std::string& config);
+    MeasuredOperation ApplyRow(const std::string& name, bool outputOn);
+    MeasuredOperation Row(const std::string& name, double floor,
+                          const std::function<void()>& prepare,
+                          const std::function<void()>& operation);
+
+    AnsweringPlatform& platform_;
+    int runs_;
+    std::string only_;
+    std::unique_ptr<WindowOnBench> window_;
+};
+
+WindowOnBench& OperationsBenchmark::FreshSupplyWindow() {
+    window_.reset();
+    window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench);
+    window_->Load();
+    window_->Show();
+    return *window_;
+}
+
+MeasuredOperation OperationsBenchmark::Row(const std::string& name, double floor,
+                                           const std::function<void()>& prepare,
+                                           const std::function<void()>& operation) {
+    const bool wanted = name.find(only_) != std::string::npos;
+    MeasuredOperation measured = Measure(name, floor, wanted ? runs_ : 0, prepare, operation);
+    for (const std::string& title : platform_.TakeTitles())
+        if (title != "Change Output")
+            std::fprintf(stderr, "%s: a box no run should show: %s\n", name.c_str(), title.c_str());
+    return measured;
+}
+
+MeasuredOperation OperationsBenchmark::Identification(const std::string& name,
+                                                      const std::string& config) {
+    // The instruments answer at once: no pause is needed, so all of it is overhead.
+    return Row(
+        name, 0.0,
+        [&] {
+            window_.reset();
+            window_ = std::make_unique<WindowOnBench>(platform_, config);
+        },
+        [&] { window_->Load(); });
+}
+
+MeasuredOperation OperationsBenchmark::ApplyRow(const std::string& name, bool outputOn) {
+    WindowOnBench& window = FreshSupplyWindow();
+    window.form.Menu_TurnOffAtChange->setChecked(true);
+    return Row(
+        name, outputOn ? kApply + kAfterSwitchingOff : kApply,
+        [&] {
+            window.SendToSupply(outputOn ? "OUT ON" : "OUT OFF");
+            window.form.NewVoltage->setText("12.5");
+            window.form.NewCurrent->setText("0.4");
+        },
+        [&] { window.form.Apply_Click(); });
+}
+
+std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
+    std::vector<MeasuredOperation> rows;
+    rows.push_back(Identification("identification, 1 listener (PS5010)", kSupplyBench));
+    rows.push_back(
+        Identification("identification, 14 listeners (HP 6032A last)", FourteenListeners()));
+    rows.push_back(Row(
+        "start-up to the end of the first activation", kFirstActivation, [&] { window_.reset(); },
+        [&] {
+            window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench);
+            window_->Load();
+            window_->Show();
+        }));
+
+    WindowOnBench& window = FreshSupplyWindow();
+    const auto nothing = [] {};
+    rows.push_back(Row("one query (\"VPOS?\")", kQuery, nothing, [&] {
+        window.bus.QueryDevice(window.form.Supply().SupplyDevice, "VPOS?");
+    }));
+    rows.push_back(Row("ReadBack", kReadBack, nothing, [&] { window.form.ReadBack(); }));
+    rows.push_back(Row("ReadAllChannels (PS5010, both outputs)", 2 * kReadBack, nothing,
+                       [&] { window.form.ReadAllChannels(); }));
+    rows.push_back(ApplyRow("Apply, output off", false));
+    rows.push_back(ApplyRow("Apply, switching the output off first", true));
+    rows.push_back(Row("output toggle (confirmed)", kQuery, nothing,
+                       [&] { window.form.ToggleOutput_Click(); }));
+    rows.push_back(Row("save (both outputs read back, then stored)", 2 * kReadBack, nothing,
+                       [&] { window.form.SaveSettings_Click(); }));
+    rows.push_back(Row(
+        "load (both outputs applied, output off)", 2 * kApply,
+        [&] { window.SendToSupply("OUT OFF"); }, [&] { window.form.LoadSettings_Click(); }));
+    return rows;
+}
+
+std::vector<MeasuredOperation> OperationsBenchmark::Pauses() {
+    WindowOnBench& window = FreshSupplyWindow();
+    std::vector<MeasuredOperation> rows;
+    rows.push_back(Row(
+        "Pause(0.1), the pause inside a query", kQuery, [] {}, [&] { window.bus.Pause(0.1f); }));
+    rows.push_back(Row(
+        "Pause(1.0)", 1.0, [] {}, [&] { window.bus.Pause(1.0f); }));
+    rows.push_back(Row(
+        "the same second polling the clock", 1.0, [] {},
+        [&] {
+            // What a pause without a timer does: ask the time, deliver events, ask again.
+            const double end = platform_.Seconds() + 1.0;
+            while (platform_.Seconds() < end) platform_.ProcessEvents();
+        }));
+    return rows;
+}
+
+std::string Ratio(const MeasuredOperation& pause, const MeasuredOperation& polling) {
+    if (pause.runs.empty() || polling.runs.empty()) return {};
+    char text[160];
+    const double ours = pause.MedianProcessor();
+    const double loop = polling.MedianProcessor();
+    std::snprintf(text, sizeof text,
+                  "processor seconds per 1 s pause: %.4f (Pause), %.4f (polling loop), "
+                  "%.0f times less\n",
+                  ours, loop, ours > 0 ? loop / ours : 0.0);
+    return text;
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // No display is needed: the window is drawn off screen, exactly as it would be on one.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir settings;  // the user's own settings stay untouched
+    AnsweringPlatform platform{SettingsStore(settings.path())};
+    const std::string runsText = Argument(argc, argv, "--runs");
+    const int runs = runsText.empty() ? 11 : std::max(1, std::atoi(runsText.c_str()));
+
+    OperationsBenchmark benchmark(platform, runs, Argument(argc, argv, "--only"));
+    const std::vector<MeasuredOperation> operations = benchmark.Operations();
+    const std::vector<MeasuredOperation> pauses = benchmark.Pauses();
+
+    std::printf("Operations on a PS5010 at address 5, %d runs each:\n\n%s\n", runs,
+                OperationTable(operations).c_str());
+    std::printf("Pauses, %d runs each:\n\n%s\n%s", runs, OperationTable(pauses).c_str(),
+                Ratio(pauses[1], pauses[2]).c_str());
+    return 0;
+}

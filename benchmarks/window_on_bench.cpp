@@ -1,0 +1,42 @@
+// The main window on a simulated bench that runs on the real clock.
+#include "window_on_bench.h"
+
+#include <QApplication>
+#include <memory>
+#include <stdexcept>
+
+#include "bench/config.h"
+#include "bench/driver_api.h"
+#include "bench/setup.h"
+#include "bench_rig.h"
+
+namespace {
+// Installed before the binding is made, so that its first call finds the bench.
+GpibEntryPoints InstallRealClockBench(const std::string& config, bench::Bench*& installed) {
+    const bench::ParsedConfig parsed = bench::ParseConfig(config);
+    if (!parsed.error.empty()) throw std::invalid_argument(parsed.error);
+    auto made = std::make_unique<bench::Bench>(std::make_shared<bench::RealClock>());
+    bench::Configure(*made, parsed.config);
+    installed = made.get();
+    bench::Install(std::move(made));
+    return BenchEntryPoints();
+}
+}  // namespace
+
+WindowOnBench::WindowOnBench(Platform& platform, const std::string& config)
+    : gpib(InstallRealClockBench(config, bench_)), bus(gpib, platform), form(platform, bus) {}
+
+WindowOnBench::~WindowOnBench() {
+    // A window made after this one has installed its own bench by now: leave that one be.
+    if (bench::Current() == bench_) bench::Install(nullptr);
+}
+
+void WindowOnBench::Show() {
+    // Showing starts the first activation, which reads the supply back: wait for its end.
+    form.show();
+    while (!form.Activated) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void WindowOnBench::SendToSupply(const std::string& command) {
+    bus.SendCommand(form.Supply().SupplyDevice, command);
+}
