@@ -4,12 +4,15 @@
 // activation to the unload. Seeded, so a failing seed replays exactly. The bench's trace must
 // keep the bus's rules throughout.
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <functional>
 #include <random>
 
+#include "about/about_form.h"
+#include "about/link_label.h"
 #include "form_on_bench.h"
 #include "panel/entry_field.h"
 #include "trace_rules.h"
@@ -25,6 +28,7 @@ const char* const kBuses[] = {"5=PS5010", "5=PS5004", "5=HP6032A"};
 struct Figures {
     long events = 0;
     long boxes = 0;
+    long aboutDialogs = 0;
     long runs = 0;
     long traceLinesChecked = 0;
     double seconds = 0;
@@ -74,13 +78,14 @@ private:
         MenuSave,
         MenuLoad,
         MenuOption,
+        MenuAbout,
         DoubleClick,
         Exit,
         CloseBox
     };
     static constexpr Event kEvents[] = {
         Refresh, Apply, EnterKey, SpaceKey, Digit,    Digit,    Digit,      Point,      Backspace,
-        Plus,    Minus, Toggle,   MenuInit, MenuSave, MenuLoad, MenuOption, DoubleClick};
+        Plus,    Minus, Toggle,   MenuInit, MenuSave, MenuLoad, MenuOption, MenuAbout, DoubleClick};
     static constexpr Event kEnds[] = {Exit, CloseBox};
     // A close ends the run; rarely, so that a run lasts long enough to meet pauses and boxes.
     static constexpr double kCloseChance = 0.01;
@@ -141,6 +146,10 @@ private:
                 Pick(options)->trigger();
                 break;
             }
+            case MenuAbout:
+                WhenAboutOpens();
+                form.Menu_About->trigger();
+                break;
             case DoubleClick:
                 form.EntryField_DblClick(Field());
                 break;
@@ -153,6 +162,36 @@ private:
                 form.close();
                 break;
         }
+    }
+
+    // The modal About dialog takes the hand while it is up: a few of its own clicks and keys,
+    // then Esc, Enter or Close, whichever comes first.
+    void WhenAboutOpens() {
+        QTimer::singleShot(0, [this] {
+            auto* about = qobject_cast<AboutForm*>(QApplication::activeModalWidget());
+            if (!about) return;
+            ++totals.aboutDialogs;
+            while (about->isVisible()) {
+                ++totals.events;
+                switch (std::uniform_int_distribution(0, 4)(random_)) {
+                    case 0:
+                        about->Button_CheckUpdate->click();
+                        break;
+                    case 1:
+                        QTest::mouseClick(about->Label_Email, Qt::LeftButton);
+                        break;
+                    case 2:
+                        QTest::keyClick(about, Qt::Key_Escape);
+                        break;
+                    case 3:
+                        QTest::keyClick(about, Qt::Key_Return);
+                        break;
+                    default:
+                        about->Button_Close->click();
+                        break;
+                }
+            }
+        });
     }
 
     // Events go on while a box is up; then a random button of the box.
@@ -253,9 +292,10 @@ private slots:
     // The figures the reliability report quotes.
     void cleanupTestCase() {
         qInfo(
-            "monkey: %ld events, %ld boxes answered, %ld runs, %.0f virtual seconds, %ld trace "
-            "lines checked",
-            totals.events, totals.boxes, totals.runs, totals.seconds, totals.traceLinesChecked);
+            "monkey: %ld events, %ld boxes answered, %ld About dialogs, %ld runs, %.0f virtual "
+            "seconds, %ld trace lines checked",
+            totals.events, totals.boxes, totals.aboutDialogs, totals.runs, totals.seconds,
+            totals.traceLinesChecked);
     }
 };
 
