@@ -53,12 +53,67 @@ TEXT
   echo
 }
 
-section_settings_store() {
-  local program="$root/build/tests/settings_store_test"
-  [ -x "$program" ] || bash "$root/scripts/build.sh" settings_store_test >/dev/null
-  local home
+# Runs a test program of the plain build (built first when missing) in a home of its own, as
+# CTest does, and leaves its text log in $log.
+run_test_program() {
+  local name=$1 program="$root/build/tests/$1"
+  [ -x "$program" ] || bash "$root/scripts/build.sh" "$name" >/dev/null
   home=$(mktemp -d)
-  HOME="$home" XDG_CONFIG_HOME="$home/config" "$program" -o "$home/log.txt,txt" >/dev/null || true
+  log="$home/log.txt"
+  HOME="$home" XDG_CONFIG_HOME="$home/config" QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8 \
+    "$program" -o "$log,txt" >/dev/null || true
+}
+
+section_fault_matrix() {
+  local home log
+  run_test_program fault_matrix_test
+  cat <<TEXT
+## Fault matrix
+
+Every fault the bench can make (a write refused with ENOL, EBUS or another code; a read that
+times out; ERR without TIMO or END; an answer that never ends; an empty, truncated, garbage,
+NUL-filled or lower-case answer; the supply unplugged) on every message of every flow that talks
+to the supply, each answered OK and, where the box offers it, Cancel. A fault survives when the
+flow shows the boxes it should, sends nothing more or less than it should, ends in bounded
+virtual time, keeps the bus's rules and leaves the store alone unless it saves. From
+tests/reliability/fault_matrix_test.cpp:
+
+| flow | faults injected | survived |
+|---|---|---|
+TEXT
+  sed -n 's/^QINFO *: .*fault matrix: \(.*\): \([0-9]*\) injected, \([0-9]*\) survived$/\1\t\2\t\3/p' \
+    "$log" | awk -F'\t' '{ print "| " $1 " | " $2 " | " $3 " |"; i += $2; s += $3 }
+                         END { print "| all | " i " | " s " |" }'
+  echo
+  rm -rf "$home"
+}
+
+section_monkey() {
+  local home log
+  run_test_program reentry_monkey_test
+  cat <<TEXT
+## Re-entry monkey
+
+Random clicks, keys, menu commands, About dialogs, Exit and the close box, fired during the
+query pauses, the 1 s pauses and the boxes, on supplies that now and then refuse a write, spoil
+an answer or are unplugged; five fixed seeds. Every line of the bench's trace is checked: no
+write between a query and its read, only commands the program can send, nothing after the
+unload or after Cancel. From tests/reliability/reentry_monkey_test.cpp:
+
+| events | boxes answered | About dialogs | runs | virtual seconds | trace lines checked | seeds failed |
+|---|---|---|---|---|---|---|
+TEXT
+  local broken
+  broken=$(grep -c '^FAIL!' "$log" || true)
+  sed -n 's/^QINFO *: .*monkey: \([0-9]*\) events, \([0-9]*\) boxes answered, \([0-9]*\) About dialogs, \([0-9]*\) runs, \([0-9]*\) virtual seconds, \([0-9]*\) trace lines checked$/| \1 | \2 | \3 | \4 | \5 | \6 | '"$broken"' |/p' \
+    "$log"
+  echo
+  rm -rf "$home"
+}
+
+section_settings_store() {
+  local home log
+  run_test_program settings_store_test
   cat <<TEXT
 ## Settings store
 
@@ -70,7 +125,7 @@ $(id -un) (as root in CI: the unwritable cases are built so that they hold for r
 TEXT
   sed -n 's/^\(PASS\|FAIL!\|SKIP\) *: SettingsStoreTest::\([A-Za-z]*\)()$/| \2 | \1 |/p;
           s/^\(PASS\|FAIL!\|SKIP\) *: SettingsStoreTest::\([A-Za-z]*\)(\(.*\))$/| \2: \3 | \1 |/p' \
-    "$home/log.txt" | grep -v -e '| initTestCase' -e '| cleanupTestCase'
+    "$log" | grep -v -e '| initTestCase' -e '| cleanupTestCase'
   echo
   rm -rf "$home"
 }
@@ -83,6 +138,8 @@ Produced by \`bash scripts/reliability.sh\` on $(uname -m) with $(nproc) cores; 
 refresh them.
 
 TEXT
+  section_fault_matrix
+  section_monkey
   section_fuzzing
   section_sanitizers
   section_settings_store

@@ -248,12 +248,37 @@ const CleanRun& CleanRunOf(int flowIndex) {
     return runs[flowIndex];
 }
 
+// Faults injected and survived by flow, for the reliability figures.
+struct Tally {
+    long injected = 0;
+    long survived = 0;
+};
+std::map<std::string, Tally> tallies;
+std::string rowFlow;  // the flow of the row that runs, if it injects a fault
+constexpr const char* kIdentification = "identification";
+
 }  // namespace
 
 class FaultMatrixTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() {
+        if (!rowFlow.empty() && !QTest::currentTestFailed()) ++tallies[rowFlow].survived;
+        rowFlow.clear();
+    }
+    // The figures the reliability report quotes, one line per flow.
+    void cleanupTestCase() {
+        std::vector<std::string> names;
+        for (const Flow& flow : Flows()) names.push_back(flow.name);
+        names.push_back(kIdentification);
+        for (const std::string& name : names) {
+            const Tally& tally = tallies[name];
+            qInfo("fault matrix: %s: %ld injected, %ld survived", name.c_str(), tally.injected,
+                  tally.survived);
+        }
+    }
+
     // What each flow writes without a fault, by its name.
     void cleanFlowsWriteWhatTheyShould() {
         const std::map<std::string, Strings> expected = {
@@ -301,6 +326,8 @@ private slots:
         QFETCH(bool, cancel);
         const Flow& theFlow = Flows()[flow];
         const Fault& theFault = Faults()[fault];
+        rowFlow = theFlow.name;
+        ++tallies[rowFlow].injected;
         const CleanRun& clean = CleanRunOf(flow);
         Outcome expected = OutcomeOf(theFault, clean.written, exchange);
         const std::optional<std::size_t> cancelled = expected.FirstCancellable();
@@ -396,6 +423,8 @@ private slots:
     void identificationUnderEveryFault() {
         QFETCH(QString, bus);
         QFETCH(int, model);
+        rowFlow = kIdentification;
+        ++tallies[rowFlow].injected;
         FormOnBench f(bus.toStdString());
         QCOMPARE(int(f.form.Supply().ModelCode), model);
         QVERIFY(f.rig.platform.Boxes().empty());
