@@ -9,6 +9,13 @@
 
 #ifdef Q_OS_WIN
 #include "platform/registry_store.h"
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
 #endif
 
 namespace {
@@ -95,15 +102,34 @@ void TakeBack(QSettings& settings, const QString& key, const QVariant& before) {
     }
 }
 
+// QSettings holds a lock file while it writes. A writer ended by force between making that file
+// and writing its owner into it leaves it empty, and Qt takes an empty lock file for held until
+// it is 30 s old: every save would hang that long. Its owner keeps a flock on it while it lives,
+// so an empty lock file that takes one is abandoned, and goes as Qt removes a stale lock.
+void RemoveAbandonedLock([[maybe_unused]] const QString& file) {
+#ifndef Q_OS_WIN
+    const QByteArray lock = QFile::encodeName(file + QStringLiteral(".lock"));
+    const int fd = ::open(lock.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat status {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &status) == 0 && status.st_size == 0)
+        ::unlink(lock.constData());
+    ::close(fd);
+#endif
+}
+
 }  // namespace
 
-std::unique_ptr<QSettings> SettingsStore::Open(const std::string& app) const {
+QString SettingsStore::FilePath(const std::string& app) const {
     const QString name = QString::fromStdString(app);
     const QString folder =
         folder_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                           : folder_;
-    return std::make_unique<QSettings>(folder + '/' + name + '/' + name + QStringLiteral(".conf"),
-                                       QSettings::IniFormat);
+    return folder + '/' + name + '/' + name + QStringLiteral(".conf");
+}
+
+std::unique_ptr<QSettings> SettingsStore::Open(const std::string& app) const {
+    return std::make_unique<QSettings>(FilePath(app), QSettings::IniFormat);
 }
 
 std::string SettingsStore::Read(const std::string& app, const std::string& section,
@@ -125,6 +151,7 @@ void SettingsStore::Write(const std::string& app, const std::string& section,
 #ifdef Q_OS_WIN
     if (folder_.isEmpty()) return RegistryStore().Write(app, section, key, text);
 #endif
+    RemoveAbandonedLock(FilePath(app));
     const std::unique_ptr<QSettings> settings = Open(app);
     // Rewriting a store that was not read in full would lose what it holds.
     if (settings->status() != QSettings::NoError) return;

@@ -26,6 +26,7 @@ class SettingsStore {
                const std::string& text) const;
 
   private:
+    QString FilePath(const std::string& app) const;
     std::unique_ptr<QSettings> Open(const std::string& app) const;
 
     QString folder_;  // empty: the platform's own place

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -355,6 +356,20 @@ class SettingsStoreTest : public QObject {
         qputenv("XDG_CONFIG_HOME", previous);
         QCOMPARE(read, "0");
         QCOMPARE(FileBytes(dir.filePath("config")), "not a folder");
+    }
+
+    // A writer ended by force between making its lock file and writing its name into it leaves
+    // the file empty: the next write must not wait for it to grow old.
+    void lockLeftEmptyByAWriterEndedByForceHoldsNothingUp() {
+        QTemporaryDir dir;
+        const SettingsStore store(dir.path());
+        store.Write(kApp, kPS5010, "U+", "1.5");
+        WriteFileBytes(StoreFile(dir) + QStringLiteral(".lock"), "");
+        QElapsedTimer took;
+        took.start();
+        store.Write(kApp, kPS5010, "U+", "2.5");
+        QVERIFY2(took.elapsed() < 5000, qPrintable(QString::number(took.elapsed()) + " ms"));
+        QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "U+", "-"), "2.5");
     }
 
     // Ended by force at any moment of a run of writes, the store holds the values before or
