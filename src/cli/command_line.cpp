@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "bus/bus_helper.h"
+#include "panel/number_text.h"
 
 namespace {
 
@@ -39,12 +40,6 @@ std::optional<CommandName> FindCommand(const QString& name) {
     for (const CommandName& command : kCommands)
         if (name == QLatin1String(command.name)) return command;
     return std::nullopt;
-}
-
-// Digits with at most one point among them, as the window's entry fields let them be typed.
-bool IsPlainUnsignedDecimal(const QString& text) {
-    static const QRegularExpression plain(QStringLiteral("^([0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
-    return plain.match(text).hasMatch();
 }
 
 class Reader {
@@ -118,7 +113,7 @@ private:
             request.minusOutput = output == "-";
         }
         for (const char* name : {"voltage", "current", "interval"})
-            if (parser_.isSet(name) && !IsPlainUnsignedDecimal(parser_.value(name)))
+            if (parser_.isSet(name) && !IsPlainUnsignedDecimal(parser_.value(name).toStdString()))
                 return Refuse(QStringLiteral("--%1 takes a plain unsigned decimal number such as "
                                              "12.5, not '%2'")
                                   .arg(name, parser_.value(name)));
@@ -152,7 +147,7 @@ private:
     }
 
     std::optional<ParsedCommandLine> ReadCount(const QString& text) {
-        static const QRegularExpression whole(QStringLiteral("^[0-9]{1,9}$"));
+        static const QRegularExpression whole(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,9}")));
         const long count = whole.match(text).hasMatch() ? text.toLong() : 0;
         if (count < 1)
             return Refuse("--count takes a whole number of readings from 1, not '" + text + "'");

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "panel/number_text.h"
 #include "platform/platform.h"
 
 namespace {
@@ -23,10 +24,6 @@ const std::array<OptionKeys, kOptionCount> kOptionKeys = {{
 }};
 
 const char* const kSavedExistKey = "Saved Exist";
-
-bool IsDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
 
 std::string WithoutBlanksAround(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -50,12 +47,6 @@ const std::array<ValueKeys, 4> kValueKeys = {{
     {"U-", "I-", "0", "0.40"},
 }};
 
-bool IsPlainUnsignedDecimal(const std::string& text) {
-    const auto points = std::count(text.begin(), text.end(), '.');
-    const auto digits = std::count_if(text.begin(), text.end(), IsDigit);
-    return points <= 1 && digits >= 1 && static_cast<std::size_t>(points + digits) == text.size();
-}
-
 bool ReadTruth(const std::string& text, bool fallback) {
     const std::string word = WithoutBlanksAround(text);
     if (SameWordIgnoringCase(word, "True")) return true;
@@ -63,8 +54,8 @@ bool ReadTruth(const std::string& text, bool fallback) {
     const bool signedNumber = !word.empty() && (word[0] == '-' || word[0] == '+');
     const std::string magnitude = signedNumber ? word.substr(1) : word;
     if (!IsPlainUnsignedDecimal(magnitude)) return fallback;
-    return std::any_of(magnitude.begin(), magnitude.end(),
-                       [](char c) { return IsDigit(c) && c != '0'; });
+    // Any digit but 0 makes it non-zero.
+    return magnitude.find_first_not_of("0.") != std::string::npos;
 }
 
 std::string TruthText(bool value) {

@@ -22,9 +22,6 @@ bool ReadTruth(const std::string& text, bool fallback);
 // "True" or "False".
 std::string TruthText(bool value);
 
-// Digits with at most one point, and at least one digit: the only stored values ever sent.
-bool IsPlainUnsignedDecimal(const std::string& text);
-
 // The stored voltage and current keys of one channel, with the texts used when absent.
 struct ValueKeys {
     const char* voltageKey;

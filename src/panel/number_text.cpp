@@ -263,6 +263,12 @@ QString CodeErrorText(float IntFrac) {
 
 }  // namespace
 
+bool IsPlainUnsignedDecimal(const std::string& text) {
+    const auto points = std::count(text.begin(), text.end(), '.');
+    const auto digits = std::count_if(text.begin(), text.end(), IsDigit);
+    return points <= 1 && digits >= 1 && static_cast<std::size_t>(points + digits) == text.size();
+}
+
 QString PlainNumberText(float value) {
     if (std::isnan(value)) return QStringLiteral(" nan");
     const QString sign = value < 0 ? QStringLiteral("-") : QStringLiteral(" ");

@@ -99,6 +99,7 @@ void CommandLine::onlyPlainUnsignedDecimalsPass_data() {
     QTest::newRow("exponent") << "1e1" << false;
     QTest::newRow("unit") << "5V" << false;
     QTest::newRow("blank inside") << "1 2" << false;
+    QTest::newRow("line end after") << "12.5\n" << false;
     QTest::newRow("empty") << "" << false;
     QTest::newRow("infinity") << "inf" << false;
     QTest::newRow("other digits") << QString::fromUtf8("\u0661\u0662") << false;

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "panel/model_settings.h"
+#include "panel/number_text.h"
 #include "platform/qt_platform.h"
 #include "scripted_platform.h"
 
