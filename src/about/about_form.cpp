@@ -30,15 +30,8 @@ QFont DialogFont() {
     return font;
 }
 
-template <typename Widget>
-Widget* Placed(Widget* widget, const char* name, const QRect& geometry) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 QLabel* NewLabel(QWidget* parent, const char* name, const QRect& designed) {
-    auto* label = Placed(new QLabel(parent), name, designed);
+    auto* label = Placed(new QLabel(parent), QString::fromLatin1(name), designed);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -73,8 +66,11 @@ QString SupplyDescription(const ConnectedSupply& supply, int address) {
     };
     if (supply.ModelCode == kPs5010) {
         // The PS5010's current ceiling depends on the voltage set.
-        lines << QStringLiteral("Max Current at 15 V or less: 1.6 A")
-              << QStringLiteral("Max Current above 15 V: 0.75 A");
+        const QString high = LimitText(kPs5010HighVoltage);
+        lines << QStringLiteral("Max Current at %1 V or less: %2 A")
+                     .arg(high, LimitText(kPs5010LowVoltageCeiling))
+              << QStringLiteral("Max Current above %1 V: %2 A")
+                     .arg(high, LimitText(kPs5010HighVoltageCeiling));
     } else {
         lines << QStringLiteral("Max Current: %1 A").arg(LimitText(supply.MaxCurrent)) << QString();
     }

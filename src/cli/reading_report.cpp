@@ -7,8 +7,8 @@
 #include "panel/number_text.h"
 
 std::string ReadingReport(const Reading& reading, bool json) {
-    const QString voltage = reading.voltage.trimmed();
-    const QString current = reading.current.trimmed();
+    const QString& voltage = reading.voltage;
+    const QString& current = reading.current;
     if (json)
         return JsonLine({{"voltage", TextToNumber(voltage)},
                          {"current", TextToNumber(current)},

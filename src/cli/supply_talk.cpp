@@ -2,7 +2,6 @@
 #include "cli/supply_talk.h"
 
 #include "panel/bus_text.h"
-#include "panel/readback_rules.h"
 
 QString AskSupply(SupplyLink& link, const QString& query) {
     return AskSupply(link.bus, link.supply.SupplyDevice, query);
@@ -22,24 +21,11 @@ std::optional<int> RequestedChannel(SupplyLink& link, const CliRequest& request)
     return ChannelIndex(link.supply.ModelCode, request.minusOutput);
 }
 
-QString ReadVoltage(SupplyLink& link, int channel) {
-    return VoltageCaption(link.supply.ModelCode, AskSupply(link, VoltageQuery(channel)));
-}
-
-QString ReadCurrent(SupplyLink& link, int channel) {
-    return CurrentCaption(link.supply.ModelCode, AskSupply(link, CurrentQuery(channel)));
-}
-
-QString ReadOutputState(SupplyLink& link) {
-    const int16_t model = link.supply.ModelCode;
-    return OutputStateText(model, AskSupply(link, OutputStateQuery(model)));
-}
-
 Reading ReadSupply(SupplyLink& link, int channel) {
     // In the window's order: voltage, current, output state.
     Reading reading;
-    reading.voltage = ReadVoltage(link, channel);
-    reading.current = ReadCurrent(link, channel);
-    reading.output = ReadOutputState(link);
+    reading.voltage = ReadVoltageCaption(link.bus, link.supply, channel);
+    reading.current = ReadCurrentCaption(link.bus, link.supply, channel);
+    reading.output = ReadOutputStateText(link.bus, link.supply);
     return reading;
 }

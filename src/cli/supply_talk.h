@@ -14,8 +14,5 @@ void SendToSupply(SupplyLink& link, const QString& command);
 // The channel the request names; nothing, after saying why, when the supply has no such output.
 std::optional<int> RequestedChannel(SupplyLink& link, const CliRequest& request);
 
-// The channel's voltage setting and current limit, and the output state, as the window shows them.
-QString ReadVoltage(SupplyLink& link, int channel);
-QString ReadCurrent(SupplyLink& link, int channel);
-QString ReadOutputState(SupplyLink& link);
+// The channel's voltage setting, current limit and output state, as the window shows them.
 Reading ReadSupply(SupplyLink& link, int channel);

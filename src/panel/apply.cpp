@@ -10,12 +10,6 @@
 #include "panel/readback_rules.h"
 #include "platform/platform.h"
 
-namespace {
-QString TextOrCaption(const EntryField* field, const QLabel* shown) {
-    return field->text().isEmpty() ? shown->text() : field->text();
-}
-}  // namespace
-
 void Form1::Apply_Click() {
     const ExchangeGuard exchange(exchanges_);
     if (!exchange) return;
@@ -28,22 +22,22 @@ void Form1::ApplySettings() {
     // The channel and the texts are taken before the first pause: what was checked is what is
     // sent, and to the output that was chosen, whatever is clicked or typed meanwhile.
     const int channel = SelectedChannel();
-    if (supply_.ModelCode == kPs5010)
-        supply_.MaxCurrent = Ps5010CurrentCeiling(TextOrCaption(NewVoltage, ActualVoltage));
-    if (!UseLimitIfAsked(VoltageAboveLimit(NewVoltage->text(), supply_.MaxVoltage), NewVoltage) ||
-        !UseLimitIfAsked(CurrentBelowLimit(NewCurrent->text(), supply_.MinCurrent), NewCurrent) ||
-        !UseLimitIfAsked(
-            CurrentAboveLimit(TextOrCaption(NewCurrent, ActualCurrent), supply_.MaxCurrent),
-            NewCurrent)) {
-        return;
-    }
-    const QStringList commands = SetCommands(channel, NewVoltage->text(), NewCurrent->text());
+    QString voltage = NewVoltage->text();
+    QString current = NewCurrent->text();
+    const auto shown = [this](LimitedValue which) {
+        return (which == LimitedValue::Voltage ? ActualVoltage : ActualCurrent)->text();
+    };
+    const auto ask = [this](const LimitQuestion& question, LimitedValue which) {
+        return UseLimitIfAsked(question, which == LimitedValue::Voltage ? NewVoltage : NewCurrent);
+    };
+    if (!PassLimits(supply_, voltage, current, shown, ask)) return;
+    const QStringList commands = SetCommands(channel, voltage, current);
 
     SetOutputOn(!ApplyFindsOutputOff(AskSupply(QStringLiteral("OUT?"))));
     if (OutputOn && Menu_TurnOffAtChange->isChecked()) {
         ToggleOutput->setText(ToggleOutputCaption(false));
         SendToSupply(QStringLiteral("OUT OFF"));
-        bus_.Pause(1.0f);
+        bus_.Pause(kOutputOffSettleSeconds);
     }
     for (const QString& command : commands) SendToSupply(command);
     NewVoltage->clear();
@@ -52,13 +46,12 @@ void Form1::ApplySettings() {
     NewVoltage->setFocus();
 }
 
-bool Form1::UseLimitIfAsked(const std::optional<LimitQuestion>& question, EntryField* field) {
-    if (!question) return true;
+bool Form1::UseLimitIfAsked(const LimitQuestion& question, EntryField* field) {
     const BoxAnswer answer =
-        platform_.MessageBox(question->text.toStdString(), question->title.toStdString(),
+        platform_.MessageBox(question.text.toStdString(), question.title.toStdString(),
                              BoxIcon::Critical, BoxButtons::YesNo);
     if (answer == BoxAnswer::Yes) {
-        field->setText(question->limitText);
+        field->setText(question.limitText);
         return true;
     }
     field->clear();

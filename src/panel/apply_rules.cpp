@@ -6,10 +6,6 @@
 
 namespace {
 
-constexpr float kPs5010HighVoltage = 15.0f;
-constexpr float kPs5010LowVoltageCeiling = 1.6f;
-constexpr float kPs5010HighVoltageCeiling = 0.75f;
-
 float SingleValue(const QString& text) {
     return static_cast<float>(TextToNumber(text));
 }
@@ -49,6 +45,29 @@ std::optional<LimitQuestion> CurrentAboveLimit(const QString& currentText, float
         QStringLiteral("Must be less than") + NrToStr(maxCurrent, 104) + QStringLiteral(" A");
     return LimitQuestion{QStringLiteral("Current Error"),
                          Question("current", mustBe, "Max Current"), NrToStr(maxCurrent, 104)};
+}
+
+bool PassLimits(ConnectedSupply& supply, QString& voltage, QString& current,
+                const std::function<QString(LimitedValue)>& shown,
+                const std::function<bool(const LimitQuestion&, LimitedValue)>& decide) {
+    const auto typedOrShown = [&](const QString& value, LimitedValue which) {
+        return value.isEmpty() ? shown(which) : value;
+    };
+    const auto passes = [&](const std::optional<LimitQuestion>& question, LimitedValue which,
+                            QString& value) {
+        if (!question) return true;
+        if (!decide(*question, which)) return false;
+        value = question->limitText;
+        return true;
+    };
+    using enum LimitedValue;
+    if (supply.ModelCode == kPs5010)
+        supply.MaxCurrent = Ps5010CurrentCeiling(typedOrShown(voltage, Voltage));
+    // The last check reads the current as the first two left it.
+    return passes(VoltageAboveLimit(voltage, supply.MaxVoltage), Voltage, voltage) &&
+           passes(CurrentBelowLimit(current, supply.MinCurrent), Current, current) &&
+           passes(CurrentAboveLimit(typedOrShown(current, Current), supply.MaxCurrent), Current,
+                  current);
 }
 
 bool ApplyFindsOutputOff(const QString& reply) {

@@ -3,10 +3,16 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+
+struct ConnectedSupply;
 
 // Every value is read as the fields and captions hold it and rounded to single precision
 // before it meets a limit; a value exactly at its limit passes.
+
+// After "OUT OFF" the supply gets a second before anything else is sent to it.
+constexpr float kOutputOffSettleSeconds = 1.0f;
 
 // The PS5010's current ceiling for the voltage about to be applied (or the one shown, when
 // none is typed): 1.6 A up to 15 V, 0.75 A above.
@@ -27,6 +33,18 @@ std::optional<LimitQuestion> CurrentBelowLimit(const QString& newCurrent, float 
 // `currentText` is the typed current, or the one shown when none is typed: raising a PS5010
 // above 15 V must not leave a limit above 0.75 A behind.
 std::optional<LimitQuestion> CurrentAboveLimit(const QString& currentText, float maxCurrent);
+
+// The value a limit question is about.
+enum class LimitedValue { Voltage, Current };
+
+// Apply's three checks, in its order, on the values about to be sent (empty: not typed), after
+// setting the PS5010's current ceiling on `supply`. Where a check needs a value that is not
+// typed, `shown` gives the one the supply has. `decide` answers a question: true puts the limit's
+// text in the value's place and goes on, false stops. True when the values, as they now stand,
+// may be sent.
+bool PassLimits(ConnectedSupply& supply, QString& voltage, QString& current,
+                const std::function<QString(LimitedValue)>& shown,
+                const std::function<bool(const LimitQuestion&, LimitedValue)>& decide);
 
 // Apply's own reading of the answer to "OUT?": a bare "0" or any "OFF" means off. An empty
 // answer (a failed query) counts as on, so the option to switch off first still protects.

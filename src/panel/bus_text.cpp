@@ -2,6 +2,8 @@
 #include "panel/bus_text.h"
 
 #include "bus/bus_helper.h"
+#include "panel/readback_rules.h"
+#include "panel/supplies.h"
 
 namespace {
 std::string BusText(const QString& text) {
@@ -16,4 +18,19 @@ QString AskSupply(BusHelper& bus, int16_t device, const QString& query) {
 
 void SendToSupply(BusHelper& bus, int16_t device, const QString& command) {
     bus.SendCommand(device, BusText(command));
+}
+
+QString ReadVoltageCaption(BusHelper& bus, const ConnectedSupply& supply, int channel) {
+    return VoltageCaption(supply.ModelCode,
+                          AskSupply(bus, supply.SupplyDevice, VoltageQuery(channel)));
+}
+
+QString ReadCurrentCaption(BusHelper& bus, const ConnectedSupply& supply, int channel) {
+    return CurrentCaption(supply.ModelCode,
+                          AskSupply(bus, supply.SupplyDevice, CurrentQuery(channel)));
+}
+
+QString ReadOutputStateText(BusHelper& bus, const ConnectedSupply& supply) {
+    return OutputStateText(supply.ModelCode,
+                           AskSupply(bus, supply.SupplyDevice, OutputStateQuery(supply.ModelCode)));
 }

@@ -14,9 +14,7 @@ void ChainTabOrder(std::initializer_list<QWidget*> order) {
 
 QFrame* NewLineStroke(QWidget* parent, const QString& name, const QRect& geometry,
                       const QColor& colour) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(name);
-    line->setGeometry(geometry);
+    auto* line = Placed(new QFrame(parent), name, geometry);
     line->setAutoFillBackground(true);
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, colour);

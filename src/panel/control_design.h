@@ -9,6 +9,14 @@
 class QFrame;
 class QWidget;
 
+// The control named and put where the design has it.
+template <typename Widget>
+Widget* Placed(Widget* widget, const QString& name, const QRect& geometry) {
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
 // Tab walks the controls in the order given.
 void ChainTabOrder(std::initializer_list<QWidget*> order);
 

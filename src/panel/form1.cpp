@@ -35,13 +35,6 @@ QString Indexed(const char* group, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(group)).arg(index);
 }
 
-template <typename Widget>
-Widget* Placed(Widget* widget, const QString& name, const QRect& geometry) {
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 AutoSizeLabel* NewCaption(QWidget* parent, const QString& name, const QString& text,
                           const QRect& designed, bool bold, Anchor anchor) {
     auto* label = Placed(new AutoSizeLabel(text, anchor, parent), name, designed);

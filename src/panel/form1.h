@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "panel/exchange_guard.h"
@@ -71,6 +72,8 @@ public:
     // while that channel is still the selected one.
     void ReadBack();
     void ReadAllChannels();
+    // The PS5010's "-" output selected for the step and "+" after it; nothing on other supplies.
+    void OnPs5010MinusOutput(const std::function<void()>& step);
     void ReadOutputState();
 
     // Apply's checks, questions and commands, for callers that already hold the exchange.
@@ -82,7 +85,6 @@ public:
     void LoadSavedValues();
 
     // The exchange in progress, if any; a close waits for it (see BusExchanges::WhenIdle).
-    BusExchanges& Exchanges() { return exchanges_; }
 
     // The texts last shown for each channel, by ChannelIndex.
     struct ChannelTexts {
@@ -164,7 +166,7 @@ private:
     // OutputOn and the output button's offer follow the state found.
     void SetOutputOn(bool on);
     // Asks the question of a limit that was overstepped; false when the user refused the limit.
-    bool UseLimitIfAsked(const std::optional<LimitQuestion>& question, EntryField* field);
+    bool UseLimitIfAsked(const LimitQuestion& question, EntryField* field);
 
     // The supply speaks bytes; the panel speaks QString.
     QString AskSupply(const QString& query);

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "panel/bus_text.h"
 #include "panel/entry_field.h"
 #include "panel/form1.h"
 #include "panel/output_lamp.h"
@@ -33,13 +34,16 @@ void Form1::RefreshSteps() {
 void Form1::ReadAllChannels() {
     // The PS5010's "-" output first; the selection ends where the user left it.
     const bool plusSelected = Polarity[0]->isChecked();
-    if (supply_.ModelCode == kPs5010) {
-        Polarity[1]->setChecked(true);
-        ReadBack();
-        Polarity[0]->setChecked(true);
-    }
+    OnPs5010MinusOutput([this] { ReadBack(); });
     ReadBack();
     if (supply_.ModelCode == kPs5010 && !plusSelected) Polarity[1]->setChecked(true);
+}
+
+void Form1::OnPs5010MinusOutput(const std::function<void()>& step) {
+    if (supply_.ModelCode != kPs5010) return;
+    Polarity[1]->setChecked(true);
+    step();
+    Polarity[0]->setChecked(true);
 }
 
 void Form1::ReadBack() {
@@ -56,20 +60,19 @@ void Form1::ReadBack(int channel) {
 }
 
 void Form1::ReadVoltage(int channel) {
-    const QString caption = VoltageCaption(supply_.ModelCode, AskSupply(VoltageQuery(channel)));
+    const QString caption = ReadVoltageCaption(bus_, supply_, channel);
     ActualText[channel].voltage = caption;
     if (channel == SelectedChannel()) ShowVoltage(caption);
 }
 
 void Form1::ReadCurrent(int channel) {
-    const QString caption = CurrentCaption(supply_.ModelCode, AskSupply(CurrentQuery(channel)));
+    const QString caption = ReadCurrentCaption(bus_, supply_, channel);
     ActualText[channel].current = caption;
     if (channel == SelectedChannel()) ShowCurrent(caption);
 }
 
 void Form1::ReadOutputState() {
-    const QString state =
-        OutputStateText(supply_.ModelCode, AskSupply(OutputStateQuery(supply_.ModelCode)));
+    const QString state = ReadOutputStateText(bus_, supply_);
     ActualOutput->setText(state);
     const bool on = IsOutputOnText(state);
     Shape1->setBackColor(on ? OutputLamp::OnColor() : OutputLamp::OffColor());

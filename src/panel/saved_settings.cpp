@@ -107,11 +107,7 @@ void Form1::LoadSavedValues() {
         ActualText[channel].current =
             QString::fromStdString(settings.ReadValue(keys.currentKey, keys.currentDefault));
     }
-    if (supply_.ModelCode == kPs5010) {
-        Polarity[1]->setChecked(true);
-        ApplyStoredValues(ChannelIndex(supply_.ModelCode, true));
-        Polarity[0]->setChecked(true);
-    }
+    OnPs5010MinusOutput([this] { ApplyStoredValues(ChannelIndex(supply_.ModelCode, true)); });
     ApplyStoredValues(ChannelIndex(supply_.ModelCode, false));
 }
 

@@ -8,6 +8,7 @@
 
 #include "bus/bus_helper.h"
 #include "panel/form1.h"
+#include "panel/apply_rules.h"
 #include "panel/output_lamp.h"
 #include "panel/twips.h"
 
@@ -77,14 +78,10 @@ void Form1::Form_Activate() {
     if (Menu_TurnOffOutput->isChecked()) {
         SendToSupply(QStringLiteral("OUT OFF"));
         Shape1->setBackColor(OutputLamp::OffColor());
-        bus_.Pause(1.0f);
+        bus_.Pause(kOutputOffSettleSeconds);
     }
-    if (supply_.ModelCode == kPs5010) {
-        // The "-" output first, so that both are known before the user can switch.
-        Polarity[1]->setChecked(true);
-        ReadBack();
-        Polarity[0]->setChecked(true);
-    }
+    // The "-" output first, so that both are known before the user can switch.
+    OnPs5010MinusOutput([this] { ReadBack(); });
     if (Menu_StartSaved->isChecked()) {
         LoadSavedValues();
     } else {
@@ -94,10 +91,7 @@ void Form1::Form_Activate() {
 }
 
 void Form1::ReportMissingSupply() {
-    platform_.MessageBox(
-        "No supported power supply (Tek PS5010 or Tek PS5004 or HP 6032A) found on the bus !\n\n"
-        "Program will terminate.",
-        "Error", BoxIcon::Critical, BoxButtons::Ok);
+    platform_.MessageBox(kNoSupplyText, kNoSupplyTitle, BoxIcon::Critical, BoxButtons::Ok);
     platform_.EndNow();
 }
 

@@ -32,6 +32,11 @@ struct ConnectedSupply {
     int16_t SupplyDevice = 0;
 };
 
+// The PS5010's current ceiling follows its voltage: this much up to kPs5010HighVoltage, less above.
+constexpr float kPs5010HighVoltage = 15.0f;
+constexpr float kPs5010LowVoltageCeiling = 1.6f;
+constexpr float kPs5010HighVoltageCeiling = 0.75f;
+
 // Tries each model in turn; the first that answers fixes the supply.
 ConnectedSupply IdentifySupply(BusHelper& bus);
 

@@ -21,7 +21,6 @@ public:
 
     // The status of an immediate end from now on (failures of set-up and of exchanges differ).
     void SetEndStatus(int status) { endStatus_ = status; }
-    int EndStatus() const { return endStatus_; }
 
     BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon,
                          BoxButtons buttons) override;
