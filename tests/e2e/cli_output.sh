@@ -21,5 +21,12 @@ cli_expect_status 0
 cli_expect_out "ON"
 [ "$(cli_sent 7 | tr '\n' ' ')" == "OUT ON OUT? " ] || cli_fail "HP on: $(cli_sent 7)"
 
+# An answer that does not read as on (here in lower case) is no switch, and says so.
+export GPIB_BENCH="5=PS5010;spoil=5@3:lower"
+cli_run output on
+cli_expect_status 7
+cli_expect_out "on"
+cli_expect_err "Output Error: The supply did not switch its output on."
+
 cli_expect_no_settings
 echo "pulvar-cli output: ok"
