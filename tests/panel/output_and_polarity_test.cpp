@@ -169,8 +169,7 @@ private slots:
         bench.Activate();
         bench.form.NewCurrent->setFocus();
         bench.form.Menu_InitPS->trigger();
-        Strings expected;
-        for (const QString& text : written) expected.push_back(text.toStdString());
+        const Strings expected = ToStrings(written);
         QCOMPARE(bench.Written(), expected);
         if (!expected.empty()) QCOMPARE(bench.form.focusWidget(), bench.form.NewVoltage);
     }

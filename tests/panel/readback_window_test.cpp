@@ -91,7 +91,7 @@ private slots:
         QFETCH(QString, number);
         QFETCH(int, left);
         FormOnBench f("5=HP6032A");
-        bench::ScriptedInstrument& supply = f.ScriptedSupply();
+        bench::ScriptedInstrument& supply = f.rig.AttachScripted(kSupplyPad);
         supply.AnswerTo("OUT?", "OUT 1\r\n");
         for (const std::string& value : Strings{"12.5", number.toStdString()}) {
             supply.AnswerTo("VSET?", "VSET " + value + "\r\n");
@@ -104,7 +104,7 @@ private slots:
 
     void aLowerCaseOnIsShownButNotTakenForOn() {
         FormOnBench f("5=PS5004");
-        bench::ScriptedInstrument& supply = f.ScriptedSupply();
+        bench::ScriptedInstrument& supply = f.rig.AttachScripted(kSupplyPad);
         supply.AnswerTo("VOL?", "VOLTAGE 5.500;");
         supply.AnswerTo("CUR?", "CURRENT 0.100;");
         supply.AnswerTo("OUT?", "OUT on;");
