@@ -173,17 +173,6 @@ private slots:
         QCOMPARE(f.form.ActualText[3].voltage, QStringLiteral("3.00"));
     }
 
-    void choosingAnOutputShowsItsLastTextsWithoutAsking() {
-        FormOnBench f("5=PS5010");
-        f.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
-        f.Activate();
-        f.form.Polarity[1]->click();
-        CompareShown(f.form, 3, "3.00", "0.50");
-        f.form.Polarity[0]->click();
-        CompareShown(f.form, 2, "12.5", "1.00");
-        QVERIFY(f.Written().empty());
-    }
-
     void enterPressesAFocusedCommandButton_data() {
         QTest::addColumn<QString>("button");
         for (const char* name : {"Apply", "Refresh", "ToggleOutput", "Button_SaveSettings",

@@ -74,16 +74,6 @@ private slots:
         QVERIFY(bench.rig.platform.Store().empty());
     }
 
-    // Both outputs are known at start; the display ends on "+".
-    void ps5010StartShowsThePlusOutput() {
-        FormOnBench bench("5=PS5010");
-        bench.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
-        bench.Activate();
-        QCOMPARE(bench.form.ActualVoltage->text(), QStringLiteral("12.5"));
-        QCOMPARE(bench.form.ActualText[3].voltage, QStringLiteral("3.00"));
-        QCOMPARE(bench.form.ActualText[3].current, QStringLiteral("0.50"));
-    }
-
     void storedOptionsTakeEffect() {
         FormOnBench bench("5=PS5004");
         bench.SetUpSupply("OUT ON");
