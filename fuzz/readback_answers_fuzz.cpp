@@ -116,16 +116,6 @@ void AnyAnswerGivesAnOutputState(FuzzedDataProvider& input) {
     Require(IsOutputOnText(state) == (state == QLatin1String("ON")), what + ": on when not ON");
 }
 
-void TektronixStateWordIsShownAsItCame(FuzzedDataProvider& input) {
-    const bool ps5010 = input.ConsumeBool();
-    const char* const words[] = {"ON", "OFF", "on", "Off"};
-    const char* word = words[input.ConsumeIntegralInRange(0, 3)];
-    const std::string answer = std::string(ps5010 ? "FSOUT " : "OUT ") + word + ";";
-    const QString state = OutputStateText(ps5010 ? kPs5010 : kPs5004, Latin1(answer));
-    Require(state == QLatin1String(word), Describe(ps5010 ? kPs5010 : kPs5004, answer, state) +
-                                              ": not the word the supply sent");
-}
-
 void NoModelShowsNothing(FuzzedDataProvider& input) {
     int16_t model = input.ConsumeIntegral<int16_t>();
     if (model >= kHp6032A && model <= kPs5010) model = kNoModel;
@@ -139,7 +129,7 @@ void NoModelShowsNothing(FuzzedDataProvider& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
-    switch (input.ConsumeIntegralInRange(0, 4)) {
+    switch (input.ConsumeIntegralInRange(0, 3)) {
         case 0:
             WellFormedAnswerShowsItsValue(input);
             break;
@@ -148,9 +138,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         case 2:
             AnyAnswerGivesAnOutputState(input);
-            break;
-        case 3:
-            TektronixStateWordIsShownAsItCame(input);
             break;
         default:
             NoModelShowsNothing(input);

@@ -11,20 +11,10 @@
 #include "about/about_form.h"
 #include "about/link_label.h"
 #include "bench/instruments.h"
-#include "bench_rig.h"
-#include "panel/form1.h"
+#include "form_on_bench.h"
 #include "panel/program_icon.h"
 
 namespace {
-
-// A rig whose supply has been found, as the main window finds it at load.
-struct LoadedRig {
-    explicit LoadedRig(const std::string& bus) : rig(bus), form(rig.platform, rig.bus) {
-        form.Form_Load();
-    }
-    BenchRig rig;
-    Form1 form;
-};
 
 // What a check made while the modal dialog was up; QVERIFY inside the timer would not count.
 struct WhileOpen {
@@ -84,7 +74,7 @@ private slots:
     void descriptionNamesTheSupplyItsAddressAndLimits() {
         QFETCH(QString, bus);
         QFETCH(QString, description);
-        LoadedRig loaded(bus.toStdString());
+        FormOnBench loaded(bus.toStdString());
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         QCOMPARE(about.Label_Description->text(), description);
         QVERIFY(loaded.rig.platform.Boxes().empty());
@@ -95,7 +85,7 @@ private slots:
             std::string Title() const override { return "Pulvar Pro"; }
             ProgramVersion Version() const override { return {2, 10, 3}; }
         } platform;
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(platform, loaded.rig.bus, loaded.form.Supply());
         QCOMPARE(about.windowTitle(), QStringLiteral("About Pulvar Pro"));
         QCOMPARE(about.Label_Title->text(), QStringLiteral("Pulvar Pro"));
@@ -152,7 +142,7 @@ private slots:
         QFETCH(QString, subject);
         QFETCH(QString, body);
         QFETCH(QString, link);
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         about.OpenEmail(address, subject, body);
         QCOMPARE(loaded.rig.platform.Opened(), std::vector<std::string>{link.toStdString()});
@@ -166,7 +156,7 @@ private slots:
     }
     void emailLinkOpensAMessageToTheAuthors() {
         QFETCH(int, key);
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         if (key == 0) {
             QTest::mouseClick(about.Label_Email, Qt::LeftButton);
@@ -178,7 +168,7 @@ private slots:
     }
 
     void emailLinkLooksAndActsLikeALink() {
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         QVERIFY(about.Label_Email->font().underline());
         QCOMPARE(about.Label_Email->cursor().shape(), Qt::UpArrowCursor);
@@ -192,7 +182,7 @@ private slots:
     }
 
     void updateButtonOpensTheUpdatePage() {
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         about.show();
         QTest::mouseClick(about.Button_CheckUpdate, Qt::LeftButton);
@@ -204,7 +194,7 @@ private slots:
     }
 
     void unknownDescriptorShowsAddressZeroAndStillOpens() {
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         ConnectedSupply unknown = loaded.form.Supply();
         unknown.SupplyDevice = 99;  // held by no listener
         WhileOpen seen;
@@ -223,7 +213,7 @@ private slots:
     }
 
     void everyOpeningBuildsAFreshDialogAndAsksTheAddressAgain() {
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         WhileOpen first;
         WhenAboutOpens(first);
         loaded.form.Menu_About->trigger();
@@ -254,7 +244,7 @@ private slots:
     void enterAndEscCloseTheDialog() {
         QFETCH(int, key);
         QFETCH(bool, onIcon);
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         WhileOpen seen;
         WhenAboutOpens(seen, [&seen, key, onIcon](AboutForm& about) {
             QWidget* target = onIcon ? about.picIcon : about.focusWidget();
@@ -271,7 +261,7 @@ private slots:
     }
 
     void tabWalksCloseIconUpdatesAndTheEmailLink() {
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         QStringList order;
         QWidget* widget = about.Button_Close;
@@ -286,7 +276,7 @@ private slots:
     }
 
     void dialogHasItsDesignedSizeIconAndEtchedRule() {
-        LoadedRig loaded("7=PS5010");
+        FormOnBench loaded("7=PS5010");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         QCOMPARE(about.minimumSize(), QSize(555, 248));
         QCOMPARE(about.maximumSize(), QSize(555, 248));
@@ -301,7 +291,7 @@ private slots:
     }
 
     void screenReadersHearTheSupplyAndTheLinks() {
-        LoadedRig loaded("7=PS5004");
+        FormOnBench loaded("7=PS5004");
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         const auto name = [](QWidget* widget) {
             return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);

@@ -1,11 +1,11 @@
 // Commands and queries to the identified supply, read-back trimming and the error reports.
 #include <QtTest>
-#include <charconv>
 
 #include "bench/driver_api.h"
 #include "bench_rig.h"
 #include "bus/device_io.h"
 #include "bus/gpib_error_text.h"
+#include "trace_rules.h"
 
 namespace {
 constexpr int kPad = 9;
@@ -17,10 +17,8 @@ struct ScriptedSupply {
     int16_t device = 0;
 
     ScriptedSupply() {
-        auto made = std::make_unique<bench::ScriptedInstrument>();
-        made->AnswerTo("ID?", "ID TEK/PS5010,V79.1;");
-        instrument = made.get();
-        rig.Bench().Attach(kPad, std::move(made));
+        instrument = &rig.AttachScripted(kPad);
+        instrument->AnswerTo("ID?", "ID TEK/PS5010,V79.1;");
         rig.bus.DeviceTimeout = gpib::T3s;
         rig.bus.InitBus(1);
         std::string query = "ID?", expected = "!PS5010";
@@ -38,13 +36,6 @@ struct ScriptedSupply {
         return rig.platform.Boxes();
     }
 };
-
-// The time stamp that starts a trace line, read without any locale.
-double TraceTime(const std::string& line) {
-    double seconds = -1;
-    std::from_chars(line.data(), line.data() + line.size(), seconds);
-    return seconds;
-}
 
 std::vector<std::string> Functions(const std::vector<std::string>& calls) {
     std::vector<std::string> names;
@@ -119,8 +110,8 @@ private slots:
         QVERIFY(SameSeconds(s.rig.Now() - start, 0.1));
         // The trace's own time stamps: the read starts 0.1 s after the write.
         const auto& lines = s.rig.Bench().TraceLines();
-        QVERIFY(SameSeconds(TraceTime(lines[lines.size() - 5]) - TraceTime(lines[lines.size() - 6]),
-                            0.1));
+        QVERIFY(
+            SameSeconds(TimeOf(lines[lines.size() - 5]) - TimeOf(lines[lines.size() - 6]), 0.1));
         int16_t code = 0;
         s.rig.gpib.ibask(s.device, gpib::IbaTMO, code);
         QCOMPARE(code, int16_t(11));

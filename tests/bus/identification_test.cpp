@@ -27,14 +27,6 @@ std::vector<std::string> AskedPads(BenchRig& rig) {
     return PadsOf(rig, "ibwrt");
 }
 
-bench::ScriptedInstrument& AttachScripted(BenchRig& rig, int pad, const std::string& answer) {
-    auto instrument = std::make_unique<bench::ScriptedInstrument>();
-    instrument->AnswerAnyMessage(answer);
-    auto& attached = *instrument;
-    rig.Bench().Attach(pad, std::move(instrument));
-    return attached;
-}
-
 // A driver that leaves the controller out of its search results.
 void FindLstnWithoutBoard(int board, const Addr4882* pads, Addr4882* results, int limit) {
     std::array<Addr4882, 32> all{};
@@ -152,7 +144,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, matches);
         BenchRig rig(";");
-        AttachScripted(rig, 6, answer.toStdString());
+        rig.AttachScripted(6).AnswerAnyMessage(answer.toStdString());
         rig.bus.InitBus(1);
         std::string query = "ID?", expected = "!HP6032A!";
         QCOMPARE(rig.bus.FindDevice(query, expected) != 0, matches);
@@ -160,7 +152,7 @@ private slots:
 
     void containmentIgnoresCase() {
         BenchRig rig(";");  // nothing on the bus but the lower-case answer
-        AttachScripted(rig, 6, "id tek/ps5010,v79.1;");
+        rig.AttachScripted(6).AnswerAnyMessage("id tek/ps5010,v79.1;");
         rig.bus.InitBus(1);
         QCOMPARE(rig.bus.Tables().Listeners[0], int16_t(1));
         std::string query = "ID?", expected = "!PS5010";

@@ -198,7 +198,7 @@ private slots:
         QFETCH(bool, option);
         QFETCH(bool, switchedOff);
         FormOnBench f("5=HP6032A");
-        bench::ScriptedInstrument& supply = f.ScriptedSupply();
+        bench::ScriptedInstrument& supply = f.rig.AttachScripted(kSupplyPad);
         supply.AnswerTo("OUT?", answer.toStdString() + "\r\n");
         supply.AnswerTo("VSET?", "VSET 12.500\r\n");
         supply.AnswerTo("ISET?", "ISET  1.000\r\n");

@@ -124,19 +124,28 @@ private slots:
         QCOMPARE(bench.Written(), Strings({"OUT ON", "OUT?"}));
     }
 
-    // The outputs' last texts, shown without a word on the bus; typed values stay.
+    // Both outputs are known at start and the display ends on "+"; choosing an output shows its
+    // last texts without a word on the bus; typed values stay.
     void choosingAnOutputKeepsTheTypedValues() {
         FormOnBench bench("5=PS5010");
         bench.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
         bench.Activate();
         Form1& form = bench.form;
+        QCOMPARE(form.ActualVoltage->text(), QStringLiteral("12.5"));
+        QCOMPARE(form.ActualText[3].voltage, QStringLiteral("3.00"));
+        QCOMPARE(form.ActualText[3].current, QStringLiteral("0.50"));
         form.NewVoltage->setText("7");
         form.NewCurrent->setText("0.2");
         form.Polarity[1]->click();
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("3.00"));
         QCOMPARE(form.ActualCurrent->text(), QStringLiteral("0.50"));
+        QCOMPARE(form.ActualText[3].voltage, QStringLiteral("3.00"));
+        QCOMPARE(form.ActualText[3].current, QStringLiteral("0.50"));
         form.Polarity[0]->click();
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("12.5"));
+        QCOMPARE(form.ActualCurrent->text(), QStringLiteral("1.00"));
+        QCOMPARE(form.ActualText[2].voltage, QStringLiteral("12.5"));
+        QCOMPARE(form.ActualText[2].current, QStringLiteral("1.00"));
         QCOMPARE(form.NewVoltage->text(), QStringLiteral("7"));
         QCOMPARE(form.NewCurrent->text(), QStringLiteral("0.2"));
         QCOMPARE(form.focusWidget(), form.NewVoltage);
@@ -169,8 +178,7 @@ private slots:
         bench.Activate();
         bench.form.NewCurrent->setFocus();
         bench.form.Menu_InitPS->trigger();
-        Strings expected;
-        for (const QString& text : written) expected.push_back(text.toStdString());
+        const Strings expected = ToStrings(written);
         QCOMPARE(bench.Written(), expected);
         if (!expected.empty()) QCOMPARE(bench.form.focusWidget(), bench.form.NewVoltage);
     }

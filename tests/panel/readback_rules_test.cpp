@@ -38,11 +38,16 @@ private slots:
         row("PS5004 I 0.1", kPs5004, Read::Current, "CURRENT 0.100;", "0.1000");
         row("PS5004 output on", kPs5004, Read::Output, "OUT ON;", "ON");
         row("PS5004 lower case kept", kPs5004, Read::Output, "OUT on;", "on");
+        row("PS5004 output off", kPs5004, Read::Output, "OUT OFF;", "OFF");
+        row("PS5004 mixed case kept", kPs5004, Read::Output, "OUT Off;", "Off");
         row("PS5010 V 12.5", kPs5010, Read::Voltage, "VPOS 12.50;", "12.5");
         row("PS5010 V 32", kPs5010, Read::Voltage, "VNEG 32.00;", "32.0");
         row("PS5010 V 5", kPs5010, Read::Voltage, "VPOS 5.00;", "5.00");
         row("PS5010 I 0.4", kPs5010, Read::Current, "IPOS 0.400;", "0.40");
         row("PS5010 floating off", kPs5010, Read::Output, "FSOUT OFF;", "OFF");
+        row("PS5010 floating on", kPs5010, Read::Output, "FSOUT ON;", "ON");
+        row("PS5010 lower case kept", kPs5010, Read::Output, "FSOUT on;", "on");
+        row("PS5010 mixed case kept", kPs5010, Read::Output, "FSOUT Off;", "Off");
         // Only the position counts: a header of another length shifts the number.
         row("header not checked", kPs5010, Read::Voltage, "VOLTS 7.00;", "0.00");
         row("short answer", kHp6032A, Read::Voltage, "VSE", "0.00");

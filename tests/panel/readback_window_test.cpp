@@ -91,7 +91,7 @@ private slots:
         QFETCH(QString, number);
         QFETCH(int, left);
         FormOnBench f("5=HP6032A");
-        bench::ScriptedInstrument& supply = f.ScriptedSupply();
+        bench::ScriptedInstrument& supply = f.rig.AttachScripted(kSupplyPad);
         supply.AnswerTo("OUT?", "OUT 1\r\n");
         for (const std::string& value : Strings{"12.5", number.toStdString()}) {
             supply.AnswerTo("VSET?", "VSET " + value + "\r\n");
@@ -104,7 +104,7 @@ private slots:
 
     void aLowerCaseOnIsShownButNotTakenForOn() {
         FormOnBench f("5=PS5004");
-        bench::ScriptedInstrument& supply = f.ScriptedSupply();
+        bench::ScriptedInstrument& supply = f.rig.AttachScripted(kSupplyPad);
         supply.AnswerTo("VOL?", "VOLTAGE 5.500;");
         supply.AnswerTo("CUR?", "CURRENT 0.100;");
         supply.AnswerTo("OUT?", "OUT on;");
@@ -171,17 +171,6 @@ private slots:
         CompareShown(f.form, 2 + selected, voltage, current);
         QCOMPARE(f.form.ActualText[2].voltage, QStringLiteral("12.5"));
         QCOMPARE(f.form.ActualText[3].voltage, QStringLiteral("3.00"));
-    }
-
-    void choosingAnOutputShowsItsLastTextsWithoutAsking() {
-        FormOnBench f("5=PS5010");
-        f.SetUpSupply("VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5");
-        f.Activate();
-        f.form.Polarity[1]->click();
-        CompareShown(f.form, 3, "3.00", "0.50");
-        f.form.Polarity[0]->click();
-        CompareShown(f.form, 2, "12.5", "1.00");
-        QVERIFY(f.Written().empty());
     }
 
     void enterPressesAFocusedCommandButton_data() {

@@ -12,12 +12,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-Strings FromList(const QStringList& list) {
-    Strings texts;
-    for (const QString& text : list) texts.push_back(text.toStdString());
-    return texts;
-}
-
 bool LoadControlsEnabled(const Form1& form) {
     return form.Menu_LoadSaved->isEnabled() && form.Menu_StartSaved->isEnabled() &&
            form.Button_LoadSavedSettings->isEnabled();
@@ -46,7 +40,6 @@ private slots:
         QCOMPARE(bench.form.focusWidget(), bench.form.NewVoltage);
 
         bench.SetUpSupply("VOL 1;CUR 0.2");
-        bench.rig.ForgetTrace();
         bench.form.Menu_LoadSaved->trigger();
         QVERIFY(bench.rig.Calls().at(0).rfind("ibclr ", 0) == 0);
         QCOMPARE(bench.Written(),
@@ -119,7 +112,7 @@ private slots:
                      Strings({"VNEG?", "INEG?", "FSOUT?"}));
             written.erase(written.begin(), written.begin() + 3);
         }
-        QCOMPARE(written, FromList(loading));
+        QCOMPARE(written, ToStrings(loading));
         QVERIFY(bench.form.Polarity[0]->isChecked());
         QVERIFY(bench.form.Activated);
     }

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "bench_rig.h"
+#include "form_on_bench.h"
 #include "panel/form1.h"
 #include "panel/twips.h"
 
@@ -38,9 +39,8 @@ private slots:
         QFETCH(int, currentWidth);
         QFETCH(int, unitLeft);
         QFETCH(bool, initEnabled);
-        BenchRig rig(bus.toStdString());
-        Form1 form(rig.platform, rig.bus);
-        form.Form_Load();
+        FormOnBench loaded(bus.toStdString());
+        Form1& form = loaded.form;
 
         QCOMPARE(form.windowTitle(), caption);
         QCOMPARE(form.Supply().ModelCode, int16_t(modelCode));
@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(form.ActualCurrent->width(), Twips(currentWidth));
         QCOMPARE(form.Label3[1]->x(), Twips(unitLeft));
         QCOMPARE(form.Menu_InitPS->isEnabled(), initEnabled);
-        QVERIFY(rig.platform.Boxes().empty());
+        QVERIFY(loaded.rig.platform.Boxes().empty());
     }
 
     void loadTakesChargeOfTheBusTwiceThenSearches() {

@@ -2,42 +2,15 @@
 // program loads it: the bench's libgpib.so.0 on Linux (linux-gpib's status road) and its
 // Gpib-32.dll on Windows (LoadLibrary, __stdcall entry points, NI-488.2's registration road).
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "bus/bus_helper.h"
 #include "bus/gpib_binding.h"
 #include "bus/gpib_library.h"
 #include "check.h"
+#include "scripted_platform.h"
 
 namespace {
-// Boxes are recorded and answered OK; time passes only while waiting; an immediate end throws.
-class QuietPlatform : public Platform {
-public:
-    BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon,
-                         BoxButtons) override {
-        boxes.push_back(title + ": " + text);
-        return BoxAnswer::Ok;
-    }
-    void ProcessEvents() override {}
-    void WaitProcessingEvents(double seconds) override { now_ += seconds; }
-    double Seconds() override { return now_; }
-    [[noreturn]] void EndNow() override { throw std::runtime_error("immediate end"); }
-    std::string ReadSetting(const std::string&, const std::string&, const std::string&,
-                            const std::string& defaultText) override {
-        return defaultText;
-    }
-    void WriteSetting(const std::string&, const std::string&, const std::string&,
-                      const std::string&) override {}
-    void ShellOpen(const std::string&) override {}
-
-    std::vector<std::string> boxes;
-
-private:
-    double now_ = 0;
-};
-
 // The library as the program loads it, with the bench that GPIB_BENCH describes.
 const GpibLibrary& Library() {
     static const GpibLibrary library = [] {
@@ -91,7 +64,7 @@ void FailureShowsAsNegativeStatus() {
 
 void BusHelperFindsTheSupply() {
     GpibBinding gpib(Library().EntryPoints());
-    QuietPlatform platform;
+    ScriptedPlatform platform;
     BusHelper bus(gpib, platform);
     bus.InitBus(1);
     CHECK(bus.Tables().Listeners[0] == 2);
@@ -104,7 +77,7 @@ void BusHelperFindsTheSupply() {
     CHECK(device > 0);
     bus.SendCommand(device, "VPOS 3");
     CHECK(bus.QueryDevice(device, "VPOS?") == "VPOS 3.00;");
-    CHECK(platform.boxes.empty());
+    CHECK(platform.Boxes().empty());
 }
 }  // namespace
 

@@ -18,7 +18,6 @@
 #include "trace_rules.h"
 
 namespace {
-constexpr int kSupplyPad = 5;
 constexpr double kSecondsPerSeed = 1000.0;
 constexpr double kSecondsPerRun = 120.0;  // a run is one start of the program
 constexpr int kActionsPerRun = 2000;      // typing costs no time: a run ends either way
@@ -253,7 +252,6 @@ private slots:
         double seconds = 0;
         while (seconds < kSecondsPerSeed) {
             FormOnBench f(kBuses[std::uniform_int_distribution(0, 2)(random)]);
-            f.rig.ForgetTrace();
             MaybeInjectFault(random, f.rig.Bench());
             Monkey monkey(random, f);
             const double start = f.rig.Now();

@@ -59,11 +59,22 @@ BenchRig::~BenchRig() {
     bench::Install(nullptr);
 }
 
-std::vector<std::string> BenchRig::Calls() const {
+std::vector<std::string> BenchRig::Trace() const {
     const auto& lines = bench_->TraceLines();
+    return {lines.begin() + static_cast<std::ptrdiff_t>(traceStart_), lines.end()};
+}
+
+std::vector<std::string> BenchRig::Calls() const {
     std::vector<std::string> calls;
-    for (std::size_t i = traceStart_; i < lines.size(); ++i) calls.push_back(WithoutTime(lines[i]));
+    for (const std::string& line : Trace()) calls.push_back(WithoutTime(line));
     return calls;
+}
+
+bench::ScriptedInstrument& BenchRig::AttachScripted(int pad) {
+    auto made = std::make_unique<bench::ScriptedInstrument>();
+    bench::ScriptedInstrument& scripted = *made;
+    bench_->Attach(pad, std::move(made));
+    return scripted;
 }
 
 std::vector<std::string> BenchRig::Calls(const std::string& function) const {

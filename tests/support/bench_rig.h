@@ -30,11 +30,16 @@ public:
     bench::Bench& Bench() { return *bench_; }
     const bench::Bench& Bench() const { return *bench_; }
     double Now() { return clock_->Now(); }
-    // Trace lines written so far, without their time stamps.
+    // Trace lines written since the last ForgetTrace, with their time stamps.
+    std::vector<std::string> Trace() const;
+    // The same lines without their time stamps.
     std::vector<std::string> Calls() const;
     // Trace lines of one function, without their time stamps.
     std::vector<std::string> Calls(const std::string& function) const;
     void ForgetTrace() { traceStart_ = bench_->TraceLines().size(); }
+    // Puts a scripted instrument at `pad`, in place of whatever answered there, for answers the
+    // bench's own instruments never give.
+    bench::ScriptedInstrument& AttachScripted(int pad);
 
 private:
     bench::Bench* bench_ = nullptr;  // first: the clock's installation sets it

@@ -1,28 +1,13 @@
 // A main window loaded on the bench, and what it then wrote to the supply.
 #include "form_on_bench.h"
 
-#include <charconv>
-#include <memory>
+#include "trace_rules.h"
 
-namespace {
-constexpr int kSupplyPad = 5;
-
-bool IsCall(const std::string& line, const std::string& function) {
-    return line.find(" " + function + " ") != std::string::npos;
+std::vector<std::string> ToStrings(const QStringList& list) {
+    std::vector<std::string> texts;
+    for (const QString& text : list) texts.push_back(text.toStdString());
+    return texts;
 }
-
-// The bytes of `data="..."`; the program's commands need no unescaping.
-std::string DataOf(const std::string& line) {
-    const std::string::size_type start = line.find("data=\"") + 6;
-    return line.substr(start, line.find("\" -> ", start) - start);
-}
-// The time stamp in front, read the same whatever the locale.
-double TimeOf(const std::string& line) {
-    double time = 0;
-    std::from_chars(line.data(), line.data() + line.size(), time);
-    return time;
-}
-}  // namespace
 
 FormOnBench::FormOnBench(const std::string& bus) : rig(bus), form(rig.platform, rig.bus) {
     form.Form_Load();
@@ -34,14 +19,9 @@ void FormOnBench::SetUpSupply(const std::string& message) {
     ForgetWritten();
 }
 
-std::vector<std::string> FormOnBench::Trace() const {
-    const auto& lines = rig.Bench().TraceLines();
-    return {lines.begin() + static_cast<std::ptrdiff_t>(traceStart_), lines.end()};
-}
-
 std::vector<WrittenMessage> FormOnBench::TimedWritten() const {
     std::vector<WrittenMessage> written;
-    for (const std::string& line : Trace())
+    for (const std::string& line : rig.Trace())
         if (IsCall(line, "ibwrt")) written.push_back({TimeOf(line), DataOf(line)});
     return written;
 }
@@ -50,19 +30,6 @@ std::vector<std::string> FormOnBench::Written() const {
     std::vector<std::string> written;
     for (const WrittenMessage& message : TimedWritten()) written.push_back(message.data);
     return written;
-}
-
-bool FormOnBench::EveryQueryReadBeforeTheNextWrite() const {
-    bool awaitingAnswer = false;
-    for (const std::string& line : Trace()) {
-        if (IsCall(line, "ibwrt")) {
-            if (awaitingAnswer) return false;
-            awaitingAnswer = DataOf(line).ends_with('?');
-        } else if (IsCall(line, "ibrd")) {
-            awaitingAnswer = false;
-        }
-    }
-    return !awaitingAnswer;
 }
 
 void FormOnBench::Activate() {
@@ -86,11 +53,4 @@ void FormOnBench::KeepStoreOf(const FormOnBench& earlier) {
         rig.platform.WriteSetting(path.substr(0, app), path.substr(app + 1, key - app - 1),
                                   path.substr(key + 1), text);
     }
-}
-
-bench::ScriptedInstrument& FormOnBench::ScriptedSupply() {
-    auto made = std::make_unique<bench::ScriptedInstrument>();
-    bench::ScriptedInstrument& scripted = *made;
-    rig.Bench().Attach(kSupplyPad, std::move(made));
-    return scripted;
 }

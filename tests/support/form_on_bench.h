@@ -1,12 +1,18 @@
 // A main window loaded on the bench, and what it then wrote to the supply.
 #pragma once
 
+#include <QStringList>
 #include <string>
 #include <vector>
 
-#include "bench/scripted.h"
 #include "bench_rig.h"
 #include "panel/form1.h"
+
+// Where the tests put the supply.
+inline constexpr int kSupplyPad = 5;
+
+// The texts of a test's data column, as the trace and the store hold them.
+std::vector<std::string> ToStrings(const QStringList& list);
 
 // One message the program wrote, and when (bench seconds).
 struct WrittenMessage {
@@ -16,17 +22,16 @@ struct WrittenMessage {
 
 class FormOnBench {
 public:
-    // `bus` as GPIB_BENCH takes it; the supply is expected at address 5.
+    // `bus` as GPIB_BENCH takes it; the supply is expected at kSupplyPad.
     explicit FormOnBench(const std::string& bus);
 
     // The messages written since the load (or since ForgetWritten), in order.
     std::vector<std::string> Written() const;
     std::vector<WrittenMessage> TimedWritten() const;
-    // True when every query written since the load was read before anything else was written.
-    bool EveryQueryReadBeforeTheNextWrite() const;
     // Sets the supply up as a test needs it, out of the record of what was written.
     void SetUpSupply(const std::string& message);
-    void ForgetWritten() { traceStart_ = rig.Bench().TraceLines().size(); }
+    // Forgets the rig's whole trace so far, not only what was written.
+    void ForgetWritten() { rig.ForgetTrace(); }
     // The first activation, as when the window is first shown; then forgets what it wrote.
     void Activate();
     // A value in the model's own section, as an earlier run would have left it.
@@ -36,14 +41,6 @@ public:
     // The store an earlier run left behind.
     void KeepStoreOf(const FormOnBench& earlier);
 
-    // Puts a scripted instrument in the supply's place, for answers the real ones never give.
-    bench::ScriptedInstrument& ScriptedSupply();
-
     BenchRig rig;
     Form1 form;
-
-private:
-    std::vector<std::string> Trace() const;
-
-    std::size_t traceStart_ = 0;
 };

@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
-// One message the program may write to a supply: a query, "OUT ON", "OUT OFF", "INIT", or a
-// set-command word followed by a number text.
-bool IsMessageTheProgramSends(const std::string& data);
+// True when a trace line, with or without its time stamp, is a call of `function`.
+bool IsCall(const std::string& line, const std::string& function);
+// The bytes of the line's `data="..."`, escapes as written; the program's messages have none.
+std::string DataOf(const std::string& line);
+// The time stamp that starts a trace line (bench seconds), read the same whatever the locale.
+double TimeOf(const std::string& line);
 
 // The first rule the trace lines break, in words, or the empty text when they keep them all:
 // a query written is read before anything else is written or cleared (exchanges never
-// interleave), and every message written is one the program sends.
+// interleave) or the lines end, and every message written is one the program sends.
 std::string FirstBrokenRule(const std::vector<std::string>& lines);
