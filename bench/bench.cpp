@@ -10,10 +10,6 @@
 namespace bench {
 
 namespace {
-std::string N(long value) {
-    return std::to_string(value);
-}
-
 std::string AddressList(const std::vector<int>& pads) {
     std::string text;
     for (int pad : pads) text += (text.empty() ? "" : ",") + N(pad);

@@ -1,17 +1,10 @@
 // The bench's calls that address devices on the bus: the listener test, command bytes, go to
 // local, trigger, polls, and the 488.2 routines that name devices by address.
-#include <algorithm>
-#include <cstring>
-
 #include "bench/bench.h"
 
 namespace bench {
 
 namespace {
-std::string N(long value) {
-    return std::to_string(value);
-}
-
 // The descriptor of a 488.2 routine's one exchange: never one the caller can hold.
 constexpr int kScratch = -2;
 

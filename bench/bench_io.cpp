@@ -6,12 +6,6 @@
 
 namespace bench {
 
-namespace {
-std::string N(long value) {
-    return std::to_string(value);
-}
-}  // namespace
-
 int Bench::ibclr(int ud) {
     return Finish("ibclr ud=" + N(ud) + " pad=" + PadText(ud), Clear(ud));
 }

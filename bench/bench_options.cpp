@@ -5,10 +5,6 @@
 namespace bench {
 
 namespace {
-std::string N(long value) {
-    return std::to_string(value);
-}
-
 constexpr int kEosBits = 0xff | REOS | XEOS | BIN;
 }  // namespace
 
@@ -89,7 +85,7 @@ int Bench::Accept(const std::string& call, int ud) {
 }
 
 int Bench::Unsupported(const std::string& call, int ud) {
-    const bool known = ud == kBoard || Find(ud);
+    const bool known = Find(ud) != nullptr;
     return Finish(call + " ud=" + N(ud), Failed(known ? ECAP : EDVR));
 }
 

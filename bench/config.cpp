@@ -108,8 +108,8 @@ private:
         const std::optional<int> pad = ParseInt(text.substr(0, at));
         const std::optional<int> count = ParseInt(text.substr(at + 1));
         if (!pad || !count) return std::nullopt;
-        faultItems_.push_back({item, static_cast<int>(*pad)});
-        return Exchange{static_cast<int>(*pad), static_cast<int>(*count)};
+        faultItems_.push_back({item, *pad});
+        return Exchange{*pad, *count};
     }
 
     std::optional<std::string> ReadUnplug(std::string_view item, std::string_view value) {
@@ -168,10 +168,7 @@ private:
         const std::optional<PlannedExchange> planned = ReadPlannedExchange(item, value);
         const std::optional<AnswerFault> fault =
             planned ? AnswerFaultNamed(planned->what) : std::nullopt;
-        if (!fault) {
-            return "spoil= needs <pad>@<write>:<timeout|noend|endless|empty|truncated|garbage|"
-                   "nuls|lower>";
-        }
+        if (!fault) return "spoil= needs <pad>@<write>:<" + AnswerFaultNames() + ">";
         const Exchange& write = planned->exchange;
         if (auto bad = CheckPad(write.pad)) return bad;
         config_.spoils.push_back({write.pad, write.count, *fault});

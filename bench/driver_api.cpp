@@ -18,13 +18,6 @@ Status& NoBoard() {
 const Status& CurrentStatus() {
     return Current() ? Current()->LastStatus() : NoBoard();
 }
-
-// Runs `call` on the installed bench; without one, the failure of a driver with no board.
-template <class Call>
-int OnBench(Call call) {
-    Bench* bench = Current();
-    return bench ? call(*bench) : NoBoard().ibsta;
-}
 }  // namespace
 
 void Install(std::unique_ptr<Bench> bench) {

@@ -24,6 +24,13 @@ Bench* Current();
 void InstallNoBoard(int iberr);
 const Status& NoBoardStatus();
 
+// Runs `call` on the installed bench; without one, the failure of a driver with no board.
+template <class Call>
+int OnBench(Call call) {
+    Bench* bench = Current();
+    return bench ? call(*bench) : NoBoardStatus().ibsta;
+}
+
 // Exactly the driver's signatures. With no bench installed every call fails with
 // NoBoardStatus().
 namespace api {

@@ -40,13 +40,10 @@ void PublishStatus() {
 namespace {
 using bench::exports::Forward;
 
-// A call on the bench itself; without one, the failure of a driver with no board.
+// A call on the bench itself, with the process-wide status refreshed after it.
 template <class Call>
 int OnBench(Call call) {
-    return Forward([&] {
-        Bench* bench = bench::Current();
-        return bench ? call(*bench) : bench::NoBoardStatus().ibsta;
-    });
+    return Forward([&] { return bench::OnBench(call); });
 }
 
 template <class Call>
@@ -165,7 +162,6 @@ int BENCH_CALL ibeos(int ud, int v) {
     return OnBench([&](Bench& b) { return b.ibeos(ud, v); });
 }
 int BENCH_CALL ibfind(const char* name) {
-    bench::exports::EnsureBench();
     const std::string text = name ? name : "";
     const int ud = OnBench([&](Bench& b) { return b.ibfind(text); });
     return bench::Current() ? ud : -1;

@@ -39,6 +39,13 @@ std::string_view AnswerFaultName(AnswerFault fault) {
     return {};
 }
 
+std::string AnswerFaultNames() {
+    std::string names;
+    for (const NamedFault& named : kNames)
+        names += (names.empty() ? "" : "|") + std::string(named.name);
+    return names;
+}
+
 std::optional<int> PlannedFaults::NextWrite() {
     ++writes_;
     const auto spoil = spoils_.find(writes_);

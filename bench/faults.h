@@ -23,6 +23,8 @@ enum class AnswerFault {
 // The names GPIB_BENCH gives the answer faults: "timeout", "noend", ...
 std::optional<AnswerFault> AnswerFaultNamed(std::string_view name);
 std::string_view AnswerFaultName(AnswerFault fault);
+// All of those names, in order, each after a "|" but the first.
+std::string AnswerFaultNames();
 
 // The faults planned for one instrument, by the number of the write they hit, counted from the
 // first write addressed to it (refused ones included).

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "bench/driver_api.h"
 #include "bench/instruments.h"
@@ -13,6 +14,12 @@ namespace {
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+std::unique_ptr<Bench> Configured(const BenchConfig& config, std::shared_ptr<Clock> clock) {
+    auto bench = std::make_unique<Bench>(std::move(clock));
+    Configure(*bench, config);
+    return bench;
 }
 }  // namespace
 
@@ -34,6 +41,15 @@ void Configure(Bench& bench, const BenchConfig& config) {
     if (config.findLstnError) bench.FailFindLstn(*config.findLstnError);
 }
 
+Bench* InstallFromText(std::string_view config, std::shared_ptr<Clock> clock) {
+    const ParsedConfig parsed = ParseConfig(config);
+    if (!parsed.error.empty()) throw std::invalid_argument(parsed.error);
+    std::unique_ptr<Bench> bench = Configured(parsed.config, std::move(clock));
+    Bench* installed = bench.get();
+    Install(std::move(bench));
+    return installed;
+}
+
 namespace {
 ParsedConfig ConfigFromEnvironment() {
     ParsedConfig parsed = ParseConfig(Environment("GPIB_BENCH"));
@@ -42,8 +58,7 @@ ParsedConfig ConfigFromEnvironment() {
 }
 
 std::unique_ptr<Bench> BenchFrom(const BenchConfig& config) {
-    auto bench = std::make_unique<Bench>(std::make_shared<RealClock>());
-    Configure(*bench, config);
+    std::unique_ptr<Bench> bench = Configured(config, std::make_shared<RealClock>());
     if (const std::string trace = Environment("GPIB_BENCH_TRACE"); !trace.empty()) {
         bench->SetTraceFile(trace);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "bench/bench.h"
 #include "bench/config.h"
@@ -10,6 +11,11 @@ namespace bench {
 
 // Attaches the described instruments and sets the described faults.
 void Configure(Bench& bench, const BenchConfig& config);
+
+// Installs for the driver's entry points a bench on `clock` as `config` (GPIB_BENCH's text, e.g.
+// "5=PS5010") describes, and returns it; throws std::invalid_argument with the reason when
+// `config` is not understood.
+Bench* InstallFromText(std::string_view config, std::shared_ptr<Clock> clock);
 
 // The bench that GPIB_BENCH describes, on the real clock, tracing to GPIB_BENCH_TRACE and
 // keeping settings in GPIB_BENCH_STATE when those are set. A GPIB_BENCH that is not understood

@@ -24,7 +24,6 @@ constexpr int ETAB = 20;
 
 constexpr int kHighestPad = 30;  // primary addresses 1..30 hold instruments, 0 is the board
 
-constexpr int IbaTMO = 3;  // ibask option: the descriptor's time-out code
 constexpr int NOADDR = 0xFFFF;
 
 // What the last call left for ibsta, iberr and ibcntl (ibcnt is ibcntl narrowed to int).

@@ -53,6 +53,10 @@ std::string EscapeBytes(std::string_view bytes) {
     return escaped;
 }
 
+std::string N(long value) {
+    return std::to_string(value);
+}
+
 std::string HexWord(int value) {
     return "0x" + Hex(static_cast<unsigned>(value) & 0xFFFF, 4);
 }

@@ -17,6 +17,9 @@ std::string EscapeBytes(std::string_view bytes);
 // "0x" and four lower-case hex digits, as the trace shows status words and masks.
 std::string HexWord(int value);
 
+// A number in decimal, as the trace shows descriptors, addresses and counts.
+std::string N(long value);
+
 // "<t> <call> -> sta=0x<hex4> err=<n> cnt=<n>", t in seconds with three decimals.
 std::string TraceLine(double seconds, std::string_view call, const Status& status);
 

@@ -3,9 +3,8 @@
 
 #include <QApplication>
 #include <memory>
-#include <stdexcept>
 
-#include "bench/config.h"
+#include "bench/clock.h"
 #include "bench/driver_api.h"
 #include "bench/setup.h"
 #include "bench_rig.h"
@@ -13,12 +12,7 @@
 namespace {
 // Installed before the binding is made, so that its first call finds the bench.
 GpibEntryPoints InstallRealClockBench(const std::string& config, bench::Bench*& installed) {
-    const bench::ParsedConfig parsed = bench::ParseConfig(config);
-    if (!parsed.error.empty()) throw std::invalid_argument(parsed.error);
-    auto made = std::make_unique<bench::Bench>(std::make_shared<bench::RealClock>());
-    bench::Configure(*made, parsed.config);
-    installed = made.get();
-    bench::Install(std::move(made));
+    installed = bench::InstallFromText(config, std::make_shared<bench::RealClock>());
     return BenchEntryPoints();
 }
 }  // namespace

@@ -7,7 +7,6 @@ bash "$root/scripts/build.sh" pulvar pulvar-cli gpib_bench
 
 # The unchanged program finds the bench under the driver's own name, ahead of any real driver.
 export LD_LIBRARY_PATH="$root/build/bench${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
-export GPIB_BENCH="${GPIB_BENCH:-5=PS5010}"
 # The bench keeps the supplies' settings between runs, as a supply left switched on would.
 export GPIB_BENCH_STATE="${GPIB_BENCH_STATE:-$root/build/bench-state.txt}"
 

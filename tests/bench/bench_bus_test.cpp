@@ -114,15 +114,15 @@ private slots:
         DirectBench rig;
         const int ud = rig.Open(5, 11);
         int value = -1;
-        rig.bench.ibask(ud, bench::IbaTMO, &value);
+        rig.bench.ibask(ud, bench::option::TMO, &value);
         QCOMPARE(value, 11);
         QCOMPARE(rig.bench.ibtmo(ud, 12), CMPL);
-        rig.bench.ibask(ud, bench::IbaTMO, &value);
+        rig.bench.ibask(ud, bench::option::TMO, &value);
         QCOMPARE(value, 12);
         QCOMPARE(rig.bench.ibtmo(ud, 18) & ERR, ERR);
         QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
         QCOMPARE(rig.bench.ibask(ud, bench::option::AUTOPOLL, &value) & ERR, ERR);
-        QCOMPARE(rig.bench.ibask(99, bench::IbaTMO, &value) & ERR, ERR);
+        QCOMPARE(rig.bench.ibask(99, bench::option::TMO, &value) & ERR, ERR);
         QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
     }
 

@@ -33,7 +33,7 @@ private slots:
         rig.Read(ud, 256);
         rig.bench.ibtmo(ud, 12);
         int code = 0;
-        rig.bench.ibask(ud, bench::IbaTMO, &code);
+        rig.bench.ibask(ud, bench::option::TMO, &code);
         rig.bench.ibwait(ud, 0x4100);
         rig.Read(ud);
         rig.bench.UnregisterGpibGlobalsForThread();

@@ -10,23 +10,18 @@ export GPIB_BENCH="5=HP6032A"
 
 e2e_start
 window=$(e2e_wait_window '^Pulvar HP 6032A, v1\.51 / ZQ$') || e2e_fail "caption"
-written() { grep ' ibwrt .*pad=5 ' "$GPIB_BENCH_TRACE" | grep -o 'data="[^"]*"' | grep -v '"ID?"'; }
+# The commands written to the supply (identification left out), each as data="<command>".
+written() { sent_to 5 | sed 's/.*/data="&"/'; }
+all_written() { [ "$(written | tr '\n' ' ')" == "$1" ]; }
 # The start-up switches the output off and reads the supply back; Enter before its end is ignored.
 started='data="OUT OFF" data="VSET?" data="ISET?" data="OUT?" '
-for _ in $(seq 100); do
-    [ "$(written | tr '\n' ' ')" == "$started" ] && grep -q ' ibrd .*data="OUT ' "$GPIB_BENCH_TRACE" &&
-        break
-    sleep 0.1
-done
+start_up_read() { all_written "$started" && grep -q ' ibrd .*data="OUT ' "$GPIB_BENCH_TRACE"; }
+within 10 start_up_read
 sleep 0.5  # the last answer read, the start-up still has its one pass of events to finish
 e2e_keys "$window" 1 2 period 5 Return
 
 expected="${started}"'data="OUT?" data="OUT OFF" data="VSET 12.5" data="VSET?" data="ISET?" data="OUT?" '
-for _ in $(seq 100); do
-    [ "$(written | tr '\n' ' ')" == "$expected" ] && break
-    sleep 0.1
-done
-[ "$(written | tr '\n' ' ')" == "$expected" ] || e2e_fail "written: $(written | tr '\n' ' ')"
+within 10 all_written "$expected" || e2e_fail "written: $(written | tr '\n' ' ')"
 
 at() { grep " ibwrt .*data=\"$1\"" "$GPIB_BENCH_TRACE" | tail -n 1 | awk '{print $1}'; }
 gap=$(awk -v a="$(at 'OUT OFF')" -v b="$(at 'VSET 12.5')" 'BEGIN { print b - a }')

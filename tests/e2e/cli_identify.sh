@@ -9,7 +9,7 @@ export GPIB_BENCH="3=SILENT;5=PS5010"
 cli_run identify
 cli_expect_status 0
 cli_expect_out "PS5010 at GPIB address 5"
-calls=$(cli_calls | tr '\n' ' ')
+calls=$(trace_calls | tr '\n' ' ')
 # linux-gpib has no registration: the status comes from its thread accessors.
 prefix="SendIFC ibsre SendIFC ibsre FindLstn "
 [[ "$calls" == "$prefix"* ]] || cli_fail "bus set-up sequence: $calls"
@@ -35,7 +35,7 @@ export GPIB_BENCH=";"
 cli_run identify
 cli_expect_status 3
 cli_expect_err "pulvar-cli: Initialization Error 14: No listeners found. Correct problem and restart."
-[ "$(cli_calls | tail -n 1)" == FindLstn ] || cli_fail "something after the failed search"
+[ "$(trace_calls | tail -n 1)" == FindLstn ] || cli_fail "something after the failed search"
 
 export GPIB_BENCH="5=PS5010" LD_LIBRARY_PATH="$work/no-driver-here"
 cli_run identify

@@ -1,6 +1,8 @@
 # Shared steps of the command-line runs: pulvar-cli against the bench library, its trace and
 # its output read back. No display is needed.
 
+. "$(dirname "${BASH_SOURCE[0]}")/trace_lib.bash"
+
 cli_setup() {
     cli=$3
     work=$(mktemp -d)
@@ -39,15 +41,6 @@ cli_expect_status() { [ "$status" -eq "$1" ] || cli_fail "exit status $status, n
 cli_expect_out() { [ "$(cat "$work/out")" == "$1" ] || cli_fail "standard output is not: $1"; }
 cli_expect_err() { grep -qF -- "$1" "$work/err" || cli_fail "standard error lacks: $1"; }
 cli_expect_no_out() { [ ! -s "$work/out" ] || cli_fail "standard output not empty"; }
-
-# The messages written to the supply at this address after its identification, one a line.
-cli_sent() {
-    grep " ibwrt .*pad=$1 " "$GPIB_BENCH_TRACE" | sed 's/.* data="\(.*\)" -> .*/\1/' |
-        grep -v '^ID?$'
-}
-
-# The trace's function names, one a line.
-cli_calls() { awk '{print $2}' "$GPIB_BENCH_TRACE"; }
 
 # The window's settings store is never touched.
 cli_expect_no_settings() {

@@ -3,6 +3,7 @@
 # way with every row whole and exit status 0.
 set -uo pipefail
 . "$(dirname "$0")/cli_lib.bash"
+. "$(dirname "$0")/e2e_lib.bash"  # within
 cli_setup "$@"
 export GPIB_BENCH="5=PS5010"
 cli_bench_state "5 PS5010 VPOS 12.50;IPOS 0.400;VNEG 0.00;INEG 0.400;FSOUT ON;"
@@ -17,17 +18,15 @@ cli_run log --count 3 --interval 0.3
 cli_expect_status 0
 well_formed
 [ "$(wc -l <"$work/out")" -eq 4 ] || cli_fail "not three rows"
-[ "$(cli_sent 5 | tr '\n' ' ')" == "$(printf 'VPOS? IPOS? FSOUT? %.0s' 1 2 3)" ] ||
-    cli_fail "three read-backs: $(cli_sent 5 | tr '\n' ' ')"
+[ "$(sent_to 5 | tr '\n' ' ')" == "$(printf 'VPOS? IPOS? FSOUT? %.0s' 1 2 3)" ] ||
+    cli_fail "three read-backs: $(sent_to 5 | tr '\n' ' ')"
 
 # Ctrl+C once two rows are out.
 rm -f "$GPIB_BENCH_TRACE"
 "$cli" log --interval 0.3 >"$work/out" 2>"$work/err" </dev/null &
 pid=$!
-for _ in $(seq 100); do
-    [ "$(wc -l <"$work/out")" -ge 3 ] && break
-    sleep 0.1
-done
+two_rows_out() { [ "$(wc -l <"$work/out")" -ge 3 ]; }
+within 10 two_rows_out
 kill -INT "$pid"
 wait "$pid"
 status=$?
@@ -35,7 +34,7 @@ cli_expect_status 0
 well_formed
 rows=$(($(wc -l <"$work/out") - 1))
 [ "$rows" -ge 2 ] || cli_fail "rows before Ctrl+C: $rows"
-[ "$(cli_sent 5 | wc -l)" -eq $((rows * 3)) ] || cli_fail "a reading without its row"
+[ "$(sent_to 5 | wc -l)" -eq $((rows * 3)) ] || cli_fail "a reading without its row"
 tail -n 1 "$GPIB_BENCH_TRACE" | grep -q ' ibtmo ' || cli_fail "the last read-back did not end"
 
 cli_expect_no_settings

@@ -8,18 +8,18 @@ export GPIB_BENCH="5=PS5010"
 cli_run output on
 cli_expect_status 0
 cli_expect_out "ON"
-[ "$(cli_sent 5 | tr '\n' ' ')" == "OUT ON FSOUT? " ] || cli_fail "on: $(cli_sent 5)"
+[ "$(sent_to 5 | tr '\n' ' ')" == "OUT ON FSOUT? " ] || cli_fail "on: $(sent_to 5)"
 
 cli_run --json output off
 cli_expect_status 0
 cli_expect_out '{"output":"OFF"}'
-[ "$(cli_sent 5 | tr '\n' ' ')" == "OUT OFF FSOUT? " ] || cli_fail "off: $(cli_sent 5)"
+[ "$(sent_to 5 | tr '\n' ' ')" == "OUT OFF FSOUT? " ] || cli_fail "off: $(sent_to 5)"
 
 export GPIB_BENCH="7=HP6032A"
 cli_run output on
 cli_expect_status 0
 cli_expect_out "ON"
-[ "$(cli_sent 7 | tr '\n' ' ')" == "OUT ON OUT? " ] || cli_fail "HP on: $(cli_sent 7)"
+[ "$(sent_to 7 | tr '\n' ' ')" == "OUT ON OUT? " ] || cli_fail "HP on: $(sent_to 7)"
 
 # An answer that does not read as on (here in lower case) is no switch, and says so.
 export GPIB_BENCH="5=PS5010;spoil=5@3:lower"

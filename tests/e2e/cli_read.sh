@@ -12,7 +12,7 @@ check_read() {
     cli_run read $4
     cli_expect_status 0
     cli_expect_out "$5"
-    [ "$(cli_sent "$2" | tr '\n' ' ')" == "$6" ] || cli_fail "queries: $(cli_sent "$2" | tr '\n' ' ')"
+    [ "$(sent_to "$2" | tr '\n' ' ')" == "$6" ] || cli_fail "queries: $(sent_to "$2" | tr '\n' ' ')"
 }
 
 ps5010="VPOS 12.50;IPOS 0.400;VNEG 3.00;INEG 1.200;FSOUT ON;"
@@ -29,7 +29,7 @@ cli_run read --output -
 cli_expect_status 5
 cli_expect_no_out
 cli_expect_err "HP 6032A has one output"
-[ -z "$(cli_sent 7)" ] || cli_fail "sent with a refused output"
+[ -z "$(sent_to 7)" ] || cli_fail "sent with a refused output"
 
 cli_expect_no_settings
 echo "pulvar-cli read: ok"

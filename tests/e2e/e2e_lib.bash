@@ -1,6 +1,19 @@
 # Shared steps of the end-to-end runs: a virtual X display with a window manager, the real
 # program started against the bench library, polling instead of fixed waits.
 
+. "$(dirname "${BASH_SOURCE[0]}")/trace_lib.bash"
+
+# Polls a command for up to the given seconds until it succeeds.
+within() {
+    local seconds=$1
+    shift
+    local end=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
 e2e_setup() {
     program=$1
     bench_dir=$2
@@ -8,15 +21,12 @@ e2e_setup() {
     trap e2e_cleanup EXIT
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+    within 5 test -s "$work/display"
     export DISPLAY=":$(cat "$work/display")"
     openbox >/dev/null 2>&1 &
     wm_pid=$!
     # Keys typed before the window manager runs can go astray: wait for it to announce itself.
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.05
-    done
+    within 5 wm_announced
     export LD_LIBRARY_PATH="$bench_dir"
     export GPIB_BENCH_TRACE="$work/trace"
     export XDG_CONFIG_HOME="$work/config"
@@ -24,6 +34,8 @@ e2e_setup() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     export QT_QPA_PLATFORM=xcb
 }
+
+wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 e2e_cleanup() {
     [ -n "${program_pid:-}" ] && kill "$program_pid" 2>/dev/null
@@ -40,18 +52,23 @@ e2e_start() {
 
 # Waits up to 20 s for a window whose title matches the pattern; prints its id.
 e2e_wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ] && {
-            echo "$id"
-            return 0
-        }
-        kill -0 "$program_pid" 2>/dev/null || break
-        sleep 0.1
-    done
+    found_window=""
+    within 20 window_or_end "$1"
+    [ -n "$found_window" ] && {
+        echo "$found_window"
+        return 0
+    }
     echo "no window titled '$1'" >&2
     return 1
 }
+
+# A window whose title matches the pattern, its id left in found_window; or the program's end.
+window_or_end() {
+    found_window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$found_window" ] || program_ended
+}
+
+program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 
 # Focuses a window and types keys into it.
 e2e_keys() {
@@ -65,11 +82,7 @@ e2e_keys() {
 # Waits up to 20 s for the program to end and leaves its exit status in exit_status. Call it in
 # this shell, not in $(...): only the shell that started the program can collect its status.
 e2e_wait_exit() {
-    for _ in $(seq 200); do
-        kill -0 "$program_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$program_pid" 2>/dev/null && return 1
+    within 20 program_ended || return 1
     wait "$program_pid"
     exit_status=$?
     program_pid=""
@@ -85,9 +98,6 @@ e2e_box_ends_program() {
     e2e_wait_exit || e2e_fail "still running after Return"
     [ "$exit_status" -ne 0 ] || e2e_fail "exit status 0 after the box '$1'"
 }
-
-# The trace's function names, one per line.
-e2e_trace_calls() { awk '{print $2}' "$GPIB_BENCH_TRACE"; }
 
 e2e_fail() {
     echo "FAIL: $*" >&2

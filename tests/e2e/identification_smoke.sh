@@ -12,7 +12,7 @@ export GPIB_BENCH="3=SILENT;5=PS5010"
 e2e_start
 e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$' >/dev/null || e2e_fail "caption"
 
-calls=$(e2e_trace_calls | tr '\n' ' ')
+calls=$(trace_calls | tr '\n' ' ')
 prefix="SendIFC ibsre SendIFC ibsre FindLstn "
 [ "$road" == ni ] && prefix="RegisterGpibGlobalsForThread $prefix"
 [[ "$calls" == "$prefix"* ]] || e2e_fail "bus set-up sequence ($road): $calls"

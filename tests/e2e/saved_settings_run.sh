@@ -9,16 +9,13 @@ e2e_setup "$1" "$2"
 export GPIB_BENCH="5=PS5010"
 store="$XDG_CONFIG_HOME/Pulvar/Pulvar.conf"
 
-# The commands written to the supply (identification left out), one line.
-written() { grep ' ibwrt .*pad=5 ' "$GPIB_BENCH_TRACE" | grep -o 'data="[^"]*"' | grep -v '"ID?"' |
-    sed 's/^data=//' | tr '\n' ' '; }
+# The commands written to the supply (identification left out), each quoted, on one line.
+written() { sent_to 5 | sed 's/.*/"&"/' | tr '\n' ' '; }
+written_ends() { [[ "$(written)" == *"$1" ]]; }
 # Waits up to 20 s for the written commands to end with the text given.
 wait_written() {
-    for _ in $(seq 200); do
-        [[ "$(written)" == *"$1" ]] && { sleep 0.3; return 0; }
-        sleep 0.1
-    done
-    e2e_fail "waited for: $1 / written: $(written)"
+    within 20 written_ends "$1" || e2e_fail "waited for: $1 / written: $(written)"
+    sleep 0.3
 }
 reads_both='"VNEG?" "INEG?" "FSOUT?" "VPOS?" "IPOS?" "FSOUT?" '
 

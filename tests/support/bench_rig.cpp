@@ -34,12 +34,7 @@ namespace {
 std::shared_ptr<bench::VirtualClock> InstallBench(const std::string& config,
                                                   bench::Bench*& installed) {
     auto clock = std::make_shared<bench::VirtualClock>();
-    const bench::ParsedConfig parsed = bench::ParseConfig(config);
-    if (!parsed.error.empty()) throw std::invalid_argument(parsed.error);
-    auto made = std::make_unique<bench::Bench>(clock);
-    bench::Configure(*made, parsed.config);
-    installed = made.get();
-    bench::Install(std::move(made));
+    installed = bench::InstallFromText(config, clock);
     return clock;
 }
 

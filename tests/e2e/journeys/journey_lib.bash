@@ -48,17 +48,6 @@ snap() {
 
 no_window() { ! xdotool search --name "$1" >/dev/null 2>&1; }
 
-# Polls a command for up to the given seconds until it succeeds.
-within() {
-    local seconds=$1
-    shift
-    local end=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.1
-    done
-}
-
 a11y() { timeout 10 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" "$@" 2>>"$artifacts/a11y.log"; }
 
 # The text of the box or window titled so, its label texts one per line.
@@ -140,12 +129,6 @@ answer_box() {
     shift 2
     e2e_keys "$box" "$@"
 }
-
-# The texts written in the trace lines read, one per line.
-texts_written() { grep ' ibwrt ' | sed 's/.* data="\(.*\)" -> .*/\1/'; }
-
-# The texts written to the instrument at this address, one per line.
-written_to() { grep " pad=$1 " "$GPIB_BENCH_TRACE" | texts_written; }
 
 # Trace lines so far; a later "since" reads only what came after.
 trace_mark() { cat "$GPIB_BENCH_TRACE" 2>/dev/null | wc -l; }
