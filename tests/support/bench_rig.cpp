@@ -1,9 +1,6 @@
 // A bench on a virtual clock, wired to the program's bus layer and a scripted platform.
 #include "bench_rig.h"
 
-#include <stdexcept>
-
-#include "bench/config.h"
 #include "bench/driver_api.h"
 #include "bench/setup.h"
 
