@@ -17,8 +17,6 @@ void Form1::Apply_Click() {
 }
 
 void Form1::ApplySettings() {
-    // Without a supply the start-up ends the program before anything can be applied.
-    if (supply_.ModelCode == kNoModel) return;
     // The channel and the texts are taken before the first pause: what was checked is what is
     // sent, and to the output that was chosen, whatever is clicked or typed meanwhile.
     const int channel = SelectedChannel();

@@ -19,7 +19,8 @@ void BusExchanges::StopForGood() {
 }
 
 ExchangeGuard::ExchangeGuard(BusExchanges& exchanges)
-    : exchanges_(exchanges), claimed_(!exchanges.running_ && !exchanges.stopped_) {
+    : exchanges_(exchanges),
+      claimed_(exchanges.open_ && !exchanges.running_ && !exchanges.stopped_) {
     if (claimed_) exchanges_.running_ = true;
 }
 

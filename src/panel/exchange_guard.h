@@ -8,10 +8,11 @@
 // label could show a current as a voltage, or a read could time out.
 //
 // So each such handler holds an ExchangeGuard for as long as it runs. A guard made while
-// another is held claims nothing, and its handler returns at once without touching the bus or
-// the display. The window keeps repainting and takes every input that starts no exchange
-// (typing, the polarity choice). Routines the handlers share (ReadBack, ReadAllChannels, the
-// steps of Apply) take no guard of their own: they run inside their handler's.
+// another is held, or before the supply is found, claims nothing, and its handler returns at
+// once without touching the bus or the display. The window keeps repainting and takes every
+// input that starts no exchange (typing, the polarity choice). Routines the handlers share
+// (ReadBack, ReadAllChannels, the steps of Apply) take no guard of their own: they run inside
+// their handler's.
 #pragma once
 
 #include <functional>
@@ -19,6 +20,10 @@
 class BusExchanges {
 public:
     bool Running() const { return running_; }
+
+    // The window has found its supply: guards may claim from now on. Until then nothing
+    // reaches the bus, so a window without a supply, or not loaded yet, talks to nobody.
+    void Open() { open_ = true; }
 
     // Runs `step` once no exchange is running: at once when none is, otherwise as soon as the
     // running one has ended. A close of the window waits for the running exchange this way.
@@ -33,6 +38,7 @@ private:
     friend class ExchangeGuard;
 
     bool running_ = false;
+    bool open_ = false;
     bool stopped_ = false;
     std::function<void()> waiting_;
 };

@@ -84,8 +84,6 @@ public:
     void SaveValues();
     void LoadSavedValues();
 
-    // The exchange in progress, if any; a close waits for it (see BusExchanges::WhenIdle).
-
     // The texts last shown for each channel, by ChannelIndex.
     struct ChannelTexts {
         QString voltage;
@@ -179,5 +177,6 @@ private:
     bool activationBegun_ = false;
     enum class UnloadState { NotYet, Unloading, Done };
     UnloadState unloadState_ = UnloadState::NotYet;
+    // The exchange in progress, if any; a close waits for it (see BusExchanges::WhenIdle).
     BusExchanges exchanges_;
 };

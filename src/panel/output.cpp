@@ -8,7 +8,7 @@
 
 void Form1::ToggleOutput_Click() {
     const ExchangeGuard exchange(exchanges_);
-    if (!exchange || supply_.ModelCode == kNoModel) return;
+    if (!exchange) return;
     // The opposite of the state last read; the supply is not asked first.
     const QString target = OutputOn ? QStringLiteral("OFF") : QStringLiteral("ON");
     if (Menu_ConfirmChange->isChecked() &&

@@ -47,8 +47,6 @@ void Form1::OnPs5010MinusOutput(const std::function<void()>& step) {
 }
 
 void Form1::ReadBack() {
-    // Without a supply the start-up ends the program before anything can be read.
-    if (supply_.ModelCode == kNoModel) return;
     ReadBack(SelectedChannel());
 }
 

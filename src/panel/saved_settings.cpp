@@ -79,8 +79,6 @@ void Form1::LoadSettings_Click() {
 
 // What every channel holds now, read back first, as shown.
 void Form1::SaveValues() {
-    // Without a supply the start-up ends the program before anything can be saved.
-    if (supply_.ModelCode == kNoModel) return;
     ReadAllChannels();
     const ModelSettings settings = Settings();
     for (const int channel : StoredChannels(supply_.ModelCode)) {
@@ -97,7 +95,6 @@ void Form1::SaveValues() {
 
 // The PS5010's "-" output is set first and its "+" output last, so that "+" ends selected.
 void Form1::LoadSavedValues() {
-    if (supply_.ModelCode == kNoModel) return;
     bus_.Gpib().ibclr(supply_.SupplyDevice);
     const ModelSettings settings = Settings();
     for (const int channel : StoredChannels(supply_.ModelCode)) {

@@ -23,6 +23,9 @@ bool SupplyGone(const GpibBinding& gpib) {
 
 void Form1::Form_Load() {
     supply_ = SetUpBusAndIdentify(bus_);
+    // Without a supply no handler may talk to the bus, not even while the box that says so
+    // waits for the user.
+    if (supply_.ModelCode != kNoModel) exchanges_.Open();
     AdaptToModel();
     setWindowTitle(QString::fromLatin1(WindowCaption(supply_.ModelName)));
     loaded_ = true;
@@ -117,8 +120,8 @@ void Form1::Form_Unload() {
     // The last exchange: nothing reaches the bus after it, whatever is still queued.
     const ExchangeGuard exchange(exchanges_);
     exchanges_.StopForGood();
-    // A window that never found a supply has nothing to clear and no section to write to.
-    if (supply_.ModelCode != kNoModel) UnloadSteps();
+    // A window that never found a supply claims nothing: nothing to clear, no section to write.
+    if (exchange) UnloadSteps();
     unloadState_ = UnloadState::Done;
 }
 
@@ -132,7 +135,7 @@ void Form1::UnloadSteps() {
 
 void Form1::Menu_InitPS_Click() {
     const ExchangeGuard exchange(exchanges_);
-    if (!exchange || supply_.ModelCode == kNoModel) return;
+    if (!exchange) return;
     SendToSupply(QStringLiteral("INIT"));
     RefreshSteps();
 }

@@ -9,6 +9,7 @@ class ExchangeGuardTest : public QObject {
 private slots:
     void aSecondExchangeIsRefusedWhileTheFirstRuns() {
         BusExchanges exchanges;
+        exchanges.Open();
         {
             const ExchangeGuard first(exchanges);
             QVERIFY(static_cast<bool>(first));
@@ -26,6 +27,7 @@ private slots:
 
     void aWaitingStepRunsOnceTheExchangeHasEnded() {
         BusExchanges exchanges;
+        exchanges.Open();
         std::vector<std::string> events;
         {
             const ExchangeGuard exchange(exchanges);
@@ -43,6 +45,18 @@ private slots:
 
     void withNoExchangeRunningTheStepRunsAtOnce() {
         BusExchanges exchanges;
+        exchanges.Open();
+        int runs = 0;
+        exchanges.WhenIdle([&] { ++runs; });
+        QCOMPARE(runs, 1);
+    }
+
+    // A window that has found no supply claims nothing, while a close still runs at once.
+    void beforeOpeningNothingClaims() {
+        BusExchanges exchanges;
+        const ExchangeGuard refused(exchanges);
+        QVERIFY(!refused);
+        QVERIFY(!exchanges.Running());
         int runs = 0;
         exchanges.WhenIdle([&] { ++runs; });
         QCOMPARE(runs, 1);
@@ -51,6 +65,7 @@ private slots:
     // The unload is the last exchange: it keeps its own guard, and nothing comes after it.
     void afterStoppingForGoodNothingClaimsOrWaits() {
         BusExchanges exchanges;
+        exchanges.Open();
         int runs = 0;
         {
             const ExchangeGuard last(exchanges);
@@ -67,6 +82,7 @@ private slots:
 
     void theWaitingStepMayEndTheProgram() {
         BusExchanges exchanges;
+        exchanges.Open();
         struct Ended {};
         bool ended = false;
         try {
@@ -81,6 +97,7 @@ private slots:
 
     void anImmediateEndDropsTheWaitingStep() {
         BusExchanges exchanges;
+        exchanges.Open();
         int runs = 0;
         struct Ended {};
         try {

@@ -107,7 +107,19 @@ private slots:
 
     void missingSupplyEndsTheProgram() {
         FormOnBench bench("5=DM5010");
-        QVERIFY_THROWS_EXCEPTION(ImmediateEnd, bench.form.Form_Activate());
+        Form1& form = bench.form;
+        // Everything that talks to a supply, tried while the box waits for the user.
+        bench.rig.platform.onBox = [&form](const ShownBox&) {
+            form.NewVoltage->setText("5");
+            form.Refresh_Click();
+            form.Apply_Click();
+            form.ToggleOutput_Click();
+            form.Menu_InitPS_Click();
+            form.SaveSettings_Click();
+            form.LoadSettings_Click();
+            return BoxAnswer::Ok;
+        };
+        QVERIFY_THROWS_EXCEPTION(ImmediateEnd, form.Form_Activate());
 
         const auto& boxes = bench.rig.platform.Boxes();
         QCOMPARE(boxes.size(), std::size_t(1));
