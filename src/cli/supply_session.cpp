@@ -16,8 +16,7 @@ SupplySession::SupplySession(ConsolePlatform& platform) {
     const ConnectedSupply supply = SetUpBusAndIdentify(*bus_);
     if (supply.ModelCode == kNoModel) {
         platform.SetEndStatus(ExitStatus::kNoSupply);
-        platform.MessageBox(kNoSupplyText, kNoSupplyTitle, BoxIcon::Critical, BoxButtons::Ok);
-        platform.EndNow();
+        EndForMissingSupply(platform);
     }
     platform.SetEndStatus(ExitStatus::kBusError);
     link_ = std::unique_ptr<SupplyLink>(new SupplyLink{platform, *bus_, supply});

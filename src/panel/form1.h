@@ -146,7 +146,6 @@ private:
     void Menu_About_Click();
 
     void QueueFirstActivation();
-    void ReportMissingSupply();
     void Form_Unload();
     void UnloadSteps();
     void RefreshSteps();

@@ -72,7 +72,7 @@ void Form1::Form_Activate() {
     if (!loaded_ || activationBegun_) return;
     activationBegun_ = true;
 
-    if (supply_.ModelCode == kNoModel) ReportMissingSupply();
+    if (supply_.ModelCode == kNoModel) EndForMissingSupply(platform_);
     Menu_InitPS->setText(QStringLiteral("Initialize ") + QString::fromLatin1(supply_.ModelName));
     ReadOptions();
 
@@ -91,11 +91,6 @@ void Form1::Form_Activate() {
         ReadBack();
     }
     Activated = true;
-}
-
-void Form1::ReportMissingSupply() {
-    platform_.MessageBox(kNoSupplyText, kNoSupplyTitle, BoxIcon::Critical, BoxButtons::Ok);
-    platform_.EndNow();
 }
 
 // Every road out of the window passes here: Exit, the close box, the system's own close. The

@@ -43,10 +43,13 @@ ConnectedSupply SetUpBusAndIdentify(BusHelper& bus) {
     return IdentifySupply(bus);
 }
 
-const char* const kNoSupplyTitle = "Error";
-const char* const kNoSupplyText =
-    "No supported power supply (Tek PS5010 or Tek PS5004 or HP 6032A) found on the bus !\n\n"
-    "Program will terminate.";
+void EndForMissingSupply(Platform& platform) {
+    platform.MessageBox(
+        "No supported power supply (Tek PS5010 or Tek PS5004 or HP 6032A) found on the bus !\n\n"
+        "Program will terminate.",
+        "Error", BoxIcon::Critical, BoxButtons::Ok);
+    platform.EndNow();
+}
 
 int ChannelIndex(int16_t modelCode, bool minusSelected) {
     return modelCode - 1 + (minusSelected ? 1 : 0);

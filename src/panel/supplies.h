@@ -6,6 +6,7 @@
 #include <string>
 
 class BusHelper;
+class Platform;
 
 enum ModelCodes : int16_t { kNoModel = 0, kHp6032A = 1, kPs5004 = 2, kPs5010 = 3 };
 
@@ -44,9 +45,8 @@ ConnectedSupply IdentifySupply(BusHelper& bus);
 // listeners, ending the program when that fails, and identifies the supply: the program's start.
 ConnectedSupply SetUpBusAndIdentify(BusHelper& bus);
 
-// What the program says before it ends when none of the supported supplies answered.
-extern const char* const kNoSupplyTitle;
-extern const char* const kNoSupplyText;
+// Says that none of the supported supplies answered, then ends the program at once.
+[[noreturn]] void EndForMissingSupply(Platform& platform);
 
 // The set-command words by channel; each ends in one blank, the value follows directly.
 struct CommandWordPair {
