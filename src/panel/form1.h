@@ -9,7 +9,7 @@
 
 #include "panel/exchange_guard.h"
 #include "panel/model_settings.h"
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 class QAction;
 class QFrame;

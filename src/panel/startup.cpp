@@ -7,10 +7,10 @@
 #include <QShowEvent>
 
 #include "bus/bus_helper.h"
+#include "design/twips.h"
 #include "panel/form1.h"
-#include "panel/apply_rules.h"
 #include "panel/output_lamp.h"
-#include "panel/twips.h"
+#include "rules/apply_rules.h"
 
 namespace {
 

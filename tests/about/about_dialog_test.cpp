@@ -11,8 +11,8 @@
 #include "about/about_form.h"
 #include "about/link_label.h"
 #include "bench/instruments.h"
+#include "design/program_icon.h"
 #include "form_on_bench.h"
-#include "panel/program_icon.h"
 
 namespace {
 

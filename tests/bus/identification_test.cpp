@@ -3,7 +3,7 @@
 
 #include "bench/driver_api.h"
 #include "bench_rig.h"
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 namespace {
 bool Contains(const std::vector<std::string>& calls, const std::string& part) {

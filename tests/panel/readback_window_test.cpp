@@ -5,11 +5,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "design/twips.h"
 #include "form_on_bench.h"
 #include "form_on_empty_bus.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
-#include "panel/twips.h"
 
 namespace {
 using Strings = std::vector<std::string>;
