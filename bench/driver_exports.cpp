@@ -2,6 +2,7 @@
 // made from the environment at first use; built only into the stand-in driver libraries.
 #include "bench/driver_exports.h"
 
+#include <cstdio>
 #include <mutex>
 
 #include "bench/driver_api.h"
@@ -26,6 +27,12 @@ void EnsureBench() {
     std::call_once(once, [] {
         if (!Current()) InstallFromEnvironment();
     });
+}
+
+void BeginCall() {
+    EnsureBench();
+    if (!Current())
+        std::fputs("failed to open configuration file\nlibgpib: invalid descriptor\n", stderr);
 }
 
 void PublishStatus() {
