@@ -78,6 +78,7 @@ void Form1::Form_Activate() {
 
     // Clicks during the start-up's pauses start nothing; a close waits for it to end.
     const ExchangeGuard exchange(exchanges_);
+    if (!exchange) return;
     if (Menu_TurnOffOutput->isChecked()) {
         SendToSupply(QStringLiteral("OUT OFF"));
         Shape1->setBackColor(OutputLamp::OffColor());
