@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "bench/config.h"
+#include "bench/instruments.h"
 #include "bench/setup.h"
 
 namespace {
@@ -227,6 +228,18 @@ private slots:
         const ScopedEnvironment noState("GPIB_BENCH_STATE", "");
         const std::unique_ptr<bench::Bench> bench = bench::BenchFromEnvironment();
         QTEST(ListenersFound(*bench), "found");
+    }
+
+    // The name an instrument gives itself in the state file and the bench's messages.
+    void eachKindCallsItselfAsGpibBenchNamesIt_data() {
+        QTest::addColumn<QByteArray>("kind");
+        for (const char* kind : {"PS5010", "PS5004", "HP6032A", "DM5010", "SILENT"})
+            QTest::newRow(kind) << QByteArray(kind);
+    }
+    void eachKindCallsItselfAsGpibBenchNamesIt() {
+        QFETCH(QByteArray, kind);
+        QCOMPARE(QByteArray::fromStdString(bench::MakeInstrument(kind.toStdString())->Kind()),
+                 kind);
     }
 
     void unsetEnvironmentGivesThePs5010AtAddress5() {

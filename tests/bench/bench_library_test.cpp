@@ -194,13 +194,16 @@ private slots:
                  trace.c_str());
     }
 
-    // NI's road: the library writes the status into the registered variables.
+    // NI's road: the library writes the status into the registered variables, and, as after
+    // every call, into its own process-wide ones.
     void exchangeReadThroughRegisteredVariables() {
         using FindLstnFn = void (*)(int, const std::uint16_t*, std::uint16_t*, int);
         using RegisterFn = int (*)(int*, int*, int*, long*);
         const auto findLstn = Symbol<FindLstnFn>(ni_, "FindLstn");
         const auto registerGlobals = Symbol<RegisterFn>(ni_, "RegisterGpibGlobalsForThread");
-        QVERIFY(findLstn && registerGlobals);
+        const auto* ibsta = static_cast<volatile int*>(dlvsym(ni_, "ibsta", kVersion));
+        const auto* ibcntl = static_cast<volatile long*>(dlvsym(ni_, "ibcntl", kVersion));
+        QVERIFY(findLstn && registerGlobals && ibsta && ibcntl);
         int sta = 0, err = 0, cnt = 0;
         long cntl = 0;
         QCOMPARE(registerGlobals(&sta, &err, &cnt, &cntl), 0);
@@ -211,6 +214,8 @@ private slots:
         QCOMPARE(cntl, 2L);
         QCOMPARE(cnt, 2);
         QCOMPARE(results[1], std::uint16_t{5});
+        QCOMPARE(*ibsta, 0x0120);
+        QCOMPARE(*ibcntl, 2L);
     }
 
 private:

@@ -78,6 +78,31 @@ private slots:
                 std::string::npos);
     }
 
+    // Only the supplies keep settings: the others give none. A saved line for them is taken
+    // back as a message would be: the multimeter runs any well-formed command, the silent
+    // listener takes nothing but none.
+    void instrumentsThatAreNoSupplyKeepNothing_data() {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<bool>("takesSupplySettings");
+        QTest::newRow("multimeter") << QByteArray("DM5010") << true;
+        QTest::newRow("silent listener") << QByteArray("SILENT") << false;
+    }
+    void instrumentsThatAreNoSupplyKeepNothing() {
+        QFETCH(QByteArray, kind);
+        const std::unique_ptr<bench::Instrument> instrument =
+            bench::MakeInstrument(kind.toStdString());
+        QCOMPARE(instrument->Settings(), std::string());
+        QVERIFY(instrument->RestoreSettings(""));
+        QTEST(instrument->RestoreSettings("VPOS 12.50;"), "takesSupplySettings");
+        QVERIFY(!instrument->RestoreSettings("VPOS 12.50;;;+"));
+
+        DirectBench rig;
+        const int ud = rig.Place(9, kind.constData());
+        rig.bench.SetStateFile(path_);
+        rig.Write(ud, "ID?");
+        QCOMPARE(Contents(path_), std::string());
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::string path_;
