@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "direct_bench.h"
+#include "standard_error.h"
 
 namespace {
 std::string Contents(const std::string& path) {
@@ -64,8 +65,24 @@ private slots:
         std::ofstream(path_) << "5 PS5010 VPOS 12.50;IPOS 9.000;\n";
         DirectBench rig;
         const int ud = rig.Place(5, "PS5010");
+        StandardErrorCapture said;
         rig.bench.SetStateFile(path_);
+        QCOMPARE(said.Text(), QByteArray("gpib bench: ignoring saved settings of the PS5010 at 5: "
+                                         "VPOS 12.50;IPOS 9.000;\n"));
         QCOMPARE(rig.Query(ud, "VPOS?;IPOS?"), QByteArray("VPOS 0.00;IPOS 0.400;"));
+    }
+
+    // A state file that cannot be written is said once, not at every message.
+    void unwritableStateFileIsSaidOnce() {
+        const std::string path = dir_->filePath("missing/state").toStdString();
+        DirectBench rig;
+        const int ud = rig.Place(5, "PS5004");
+        rig.bench.SetStateFile(path);
+        StandardErrorCapture said;
+        rig.Write(ud, "VOL 5.5");
+        rig.Write(ud, "VOL 6.5");
+        QCOMPARE(said.Text(), QByteArray::fromStdString("gpib bench: cannot write the state file " +
+                                                        path + ": No such file or directory\n"));
     }
 
     void linesOfOtherAddressesAreKept() {
