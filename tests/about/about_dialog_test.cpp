@@ -304,8 +304,8 @@ private slots:
     // pixel, but for the antialiased edges of the case and the terminals, where the two
     // renderers differ by up to 59 levels; a stroke one pixel off differs by well over 100.
     void iconIsTheInstalledIconsDesign() {
-        const QImage design = QImage(QFINDTESTDATA("../../packaging/icons/pulvar-32.png"))
-                                  .convertToFormat(QImage::Format_ARGB32);
+        const QImage design =
+            QImage(QStringLiteral(PULVAR_ICON_DESIGN)).convertToFormat(QImage::Format_ARGB32);
         const QImage drawn = ProgramIcon().toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(drawn.size(), design.size());
         QStringList strayPixels;
