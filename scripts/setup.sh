@@ -7,17 +7,20 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ qt6-base-dev          # build
+  help2man                                    # pulvar-cli's manual page, from its --help
   libxcb1-dev                                 # the start-up probe watches windows being mapped
   locales                                     # a decimal-comma locale for the number tests
   fonts-dejavu-core fonts-liberation2         # the window's fonts where MS Sans Serif is missing
   xvfb xauth xdotool openbox x11-utils imagemagick  # real-window tests and screenshots
 )
 
-# Only the tests: building and installing the Debian package; the fuzz targets (libFuzzer); for
+# Only the tests: building, checking and installing the Debian package (lintian, manual pages,
+# the desktop entry, the AppStream metadata, the icon theme); the fuzz targets (libFuzzer); for
 # the journeys a clipboard to paste from, and the window read from outside as a screen reader
 # reads it.
 if [ "${1:-}" == test ]; then
-  packages+=(dpkg-dev file clang-14 libclang-rt-14-dev)
+  packages+=(dpkg-dev file lintian man-db desktop-file-utils appstream hicolor-icon-theme)
+  packages+=(clang-14 libclang-rt-14-dev)
   packages+=(xclip dbus-daemon dbus-bin at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 

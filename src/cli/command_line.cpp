@@ -171,14 +171,16 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     return Reader(arguments).Read();
 }
 
+// Each further form starts with "or:", as GNU tools write it, so that help2man takes every form
+// into the manual page's synopsis.
 std::string UsageText() {
     return "Usage: pulvar-cli [--json] identify\n"
-           "       pulvar-cli [--json] read [--output +|-]\n"
-           "       pulvar-cli [--json] set [--output +|-] [--voltage V] [--current A] [--clamp]"
+           "  or:  pulvar-cli [--json] read [--output +|-]\n"
+           "  or:  pulvar-cli [--json] set [--output +|-] [--voltage V] [--current A] [--clamp]"
            " [--off-first]\n"
-           "       pulvar-cli [--json] output on|off\n"
-           "       pulvar-cli log [--output +|-] [--interval S] [--count N]\n"
-           "       pulvar-cli --help | --version\n";
+           "  or:  pulvar-cli [--json] output on|off\n"
+           "  or:  pulvar-cli log [--output +|-] [--interval S] [--count N]\n"
+           "  or:  pulvar-cli --help | --version\n";
 }
 
 std::string HelpText() {
