@@ -194,6 +194,29 @@ private slots:
                  trace.c_str());
     }
 
+    // The asynchronous forms have finished when they return: each leaves what its plain form
+    // leaves, and the answer is there to read.
+    void asynchronousFormsFinishBeforeTheyReturn() {
+        using IbdevFn = int (*)(int, int, int, int, int, int);
+        using IbwrtFn = int (*)(int, const void*, long);
+        using IbrdFn = int (*)(int, void*, long);
+        using CountFn = long (*)();
+        const auto ibdev = Symbol<IbdevFn>(linux_, "ibdev");
+        const auto ibwrta = Symbol<IbwrtFn>(linux_, "ibwrta");
+        const auto ibrda = Symbol<IbrdFn>(linux_, "ibrda");
+        const auto ibcmda = Symbol<IbwrtFn>(linux_, "ibcmda");
+        const auto threadIbcntl = Symbol<CountFn>(linux_, "ThreadIbcntl");
+        QVERIFY(ibdev && ibwrta && ibrda && ibcmda && threadIbcntl);
+
+        const int ud = ibdev(0, 5, 0, 11, 1, 0);
+        QCOMPARE(ibwrta(ud, "CUR?", 4), 0x0100);
+        char answer[64] = {};
+        QCOMPARE(ibrda(ud, answer, sizeof answer), 0x2100);
+        QCOMPARE(QByteArray(answer), QByteArray("CURRENT 0.100;"));
+        QCOMPARE(ibcmda(0, "?", 1), 0x0120);  // unlisten: complete, the board in charge
+        QCOMPARE(threadIbcntl(), 1L);
+    }
+
     // NI's road: the library writes the status into the registered variables, and, as after
     // every call, into its own process-wide ones.
     void exchangeReadThroughRegisteredVariables() {

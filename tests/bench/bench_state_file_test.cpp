@@ -85,6 +85,25 @@ private slots:
                                                         path + ": No such file or directory\n"));
     }
 
+    // Lines that are not "<pad> <KIND> <settings>" give nothing back, and nothing is said.
+    void malformedLinesAreSkipped_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("no settings") << QByteArray("5 PS5004");
+        QTest::newRow("no address") << QByteArray("PS5004 VOLTAGE 5.500;");
+        QTest::newRow("address not a number") << QByteArray("five PS5004 VOLTAGE 5.500;");
+        QTest::newRow("a word alone") << QByteArray("5");
+    }
+    void malformedLinesAreSkipped() {
+        QFETCH(QByteArray, line);
+        std::ofstream(path_) << line.toStdString() << "\n";
+        DirectBench rig;
+        const int ud = rig.Place(5, "PS5004");
+        StandardErrorCapture said;
+        rig.bench.SetStateFile(path_);
+        QCOMPARE(said.Text(), QByteArray());
+        QCOMPARE(rig.Query(ud, "VOL?"), QByteArray("VOLTAGE 0.000;"));
+    }
+
     void linesOfOtherAddressesAreKept() {
         std::ofstream(path_) << "9 HP6032A VSET 1.000;ISET 1.000;OUT 1\n";
         DirectBench rig;
