@@ -67,13 +67,12 @@ std::string TraceLine(double seconds, std::string_view call, const Status& statu
            " err=" + std::to_string(status.iberr) + " cnt=" + std::to_string(status.ibcntl);
 }
 
-bool Trace::SetFile(const std::string& path) {
+void Trace::SetFile(const std::string& path) {
     file_.reset(std::fopen(path.c_str(), "a"));
     if (!file_) {
         std::fprintf(stderr, "gpib bench: cannot append the trace to %s: %s\n", path.c_str(),
                      std::strerror(errno));
     }
-    return file_ != nullptr;
 }
 
 void Trace::Record(double seconds, std::string_view call, const Status& status) {

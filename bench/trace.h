@@ -25,9 +25,8 @@ std::string TraceLine(double seconds, std::string_view call, const Status& statu
 
 class Trace {
 public:
-    // Appends every later line to `path`; false, with a message on standard error, if it
-    // cannot be opened.
-    bool SetFile(const std::string& path);
+    // Appends every later line to `path`; says so on standard error if it cannot be opened.
+    void SetFile(const std::string& path);
     void Record(double seconds, std::string_view call, const Status& status);
     const std::vector<std::string>& Lines() const { return lines_; }
 
