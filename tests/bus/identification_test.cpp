@@ -79,6 +79,19 @@ private slots:
         QVERIFY(rig.platform.Boxes().empty());
     }
 
+    // A second search asks only the listeners not claimed yet.
+    void claimedListenerIsNotAskedAgain() {
+        BenchRig rig("3=PS5004;7=PS5004");
+        rig.bus.InitBus(1);
+        std::string query = "ID?", expected = "PS5004";
+        const int16_t first = rig.bus.FindDevice(query, expected);
+        rig.ForgetTrace();
+        query = "ID?", expected = "PS5004";
+        const int16_t second = rig.bus.FindDevice(query, expected);
+        QVERIFY(first != 0 && second != 0 && second != first);
+        QCOMPARE(AskedPads(rig), std::vector<std::string>{"7"});
+    }
+
     void ps5010WinsOverPs5004InEitherOrder_data() {
         QTest::addColumn<QString>("bus");
         QTest::addColumn<QString>("ps5004Pad");
