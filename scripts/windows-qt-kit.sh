@@ -6,6 +6,7 @@
 #     beside it: PULVAR_QT_KIT_COPY, by default ../shared/qt6.4.2-mingw64.tar.xz beside the repo;
 #   - otherwise built from the source package (about an hour on 2 cores). Only the source package
 #     comes from the network, through apt from the machine's own Debian archive.
+#     PULVAR_QT_KIT_CONFIGURE_ONLY=1 stops after Qt's configure, to check the recipe quickly.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=/opt/pulvar-qt-mingw64
@@ -65,13 +66,16 @@ fetch_source() {
         echo "cannot tell which archive qt6-base-dev $version came from" >&2
         exit 1
     }
+    # apt fetches as its own user, which must reach the private folders.
+    chmod 755 "$work"
     mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
     echo "deb-src $uri ${suite_component%%/*} ${suite_component#*/}" >"$work/sources.list"
     local apt_private=(-o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=-
                        -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache")
     apt-get "${apt_private[@]}" update -qq
     (cd "$work" && apt-get "${apt_private[@]}" source --download-only -qq "qt6-base=$version")
-    # Unpacks and applies Debian's patches (security fixes among them).
+    # Unpacks and applies Debian's patches (security fixes among them). apt has checked the files
+    # against the archive's signed index; the uploader's own signature needs a keyring we lack.
     (cd "$work" && dpkg-source -x qt6-base_*.dsc src >/dev/null)
 }
 
@@ -83,7 +87,10 @@ build_from_source() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$p")
     done
-    [ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if [ ${#missing[@]} -gt 0 ]; then
+        $sudo apt-get update -qq
+        $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
     local work
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
@@ -107,11 +114,10 @@ build_from_source() {
         cmake --build . --parallel "$(nproc)"
         $sudo cmake --install . >/dev/null
     )
-    [ "${PULVAR_QT_KIT_CONFIGURE_ONLY:-}" == 1 ] && {
+    if [ "${PULVAR_QT_KIT_CONFIGURE_ONLY:-}" == 1 ]; then
         echo "Qt for 64-bit Windows: configured in $work/build; stopping there as asked"
-        trap - EXIT
-        return
-    }
+        exit 0
+    fi
     $sudo cp "$work/mingw64-posix.cmake" "$prefix/"
     $sudo sed -i "s#\"$work/mingw64-posix.cmake\"#\"$prefix/mingw64-posix.cmake\"#" \
         "$prefix/lib/cmake/Qt6/qt.toolchain.cmake"
