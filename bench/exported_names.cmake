@@ -17,16 +17,20 @@ set(GPIB_LINUX_GPIB_NAMES
 set(GPIB_NI_NAMES ${GPIB_LINUX_GPIB_NAMES}
   RegisterGpibGlobalsForThread UnregisterGpibGlobalsForThread)
 
+# NI-488.2 for 64-bit Windows (ni4882.dll) gives the status through the thread accessors only;
+# the registration belongs to the 32-bit Gpib-32.dll.
+set(GPIB_NI64_NAMES ${GPIB_LINUX_GPIB_NAMES})
+
 # Every name under linux-gpib's version tag, nothing else visible.
 function(gpib_write_version_script file)
   list(JOIN ARGN ";\n    " names)
   file(WRITE ${file} "GPIB_DUMMY_VERSION {\n  global:\n    ${names};\n  local: *;\n};\n")
 endfunction()
 
-# The undecorated names of a 32-bit Windows DLL.
-function(gpib_write_module_definition file)
+# The undecorated names of a Windows DLL called `library`.
+function(gpib_write_module_definition file library)
   set(entries ${ARGN})
   list(TRANSFORM entries REPLACE "^(ibsta|iberr|ibcnt|ibcntl)$" "\\1 DATA")
   list(JOIN entries "\n  " names)
-  file(WRITE ${file} "LIBRARY \"Gpib-32.dll\"\nEXPORTS\n  ${names}\n")
+  file(WRITE ${file} "LIBRARY \"${library}\"\nEXPORTS\n  ${names}\n")
 endfunction()
