@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "bench/driver_api.h"
 #include "bench/instruments.h"
+#include "driver/driver_api.h"
 
 namespace bench {
 

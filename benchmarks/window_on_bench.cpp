@@ -4,15 +4,16 @@
 #include <QApplication>
 #include <memory>
 
-#include "bench/clock.h"
-#include "bench/driver_api.h"
+#include "bench/bench.h"
 #include "bench/setup.h"
 #include "bench_rig.h"
+#include "driver/clock.h"
+#include "driver/driver_api.h"
 
 namespace {
 // Installed before the binding is made, so that its first call finds the bench.
 GpibEntryPoints InstallRealClockBench(const std::string& config, bench::Bench*& installed) {
-    installed = bench::InstallFromText(config, std::make_shared<bench::RealClock>());
+    installed = bench::InstallFromText(config, std::make_shared<driver::RealClock>());
     return BenchEntryPoints();
 }
 }  // namespace
@@ -22,7 +23,7 @@ WindowOnBench::WindowOnBench(Platform& platform, const std::string& config)
 
 WindowOnBench::~WindowOnBench() {
     // A window made after this one has installed its own bench by now: leave that one be.
-    if (bench::Current() == bench_) bench::Install(nullptr);
+    if (driver::Current() == bench_) driver::Install(nullptr);
 }
 
 void WindowOnBench::Show() {

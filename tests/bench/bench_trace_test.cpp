@@ -4,15 +4,16 @@
 #include <sstream>
 #include <vector>
 
-#include "bench/driver_api.h"
-#include "bench/trace.h"
+#include "bench/bench.h"
 #include "direct_bench.h"
+#include "driver/driver_api.h"
+#include "driver/trace.h"
 
 class BenchTraceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { bench::Install(nullptr); }
+    void cleanup() { driver::Install(nullptr); }
 
     void identificationExchangeGivesTheseLines() {
         DirectBench rig;
@@ -93,14 +94,14 @@ private slots:
     }
 
     void statusReadsAreNotTraced() {
-        auto clock = std::make_shared<bench::VirtualClock>();
-        bench::Install(std::make_unique<bench::Bench>(clock));
-        bench::api::SendIFC(0);
-        bench::api::ThreadIbsta();
-        bench::api::ThreadIberr();
-        bench::api::ThreadIbcnt();
-        bench::api::ThreadIbcntl();
-        QCOMPARE(bench::Current()->TraceLines().size(), std::size_t{1});
+        auto clock = std::make_shared<driver::VirtualClock>();
+        driver::Install(std::make_unique<bench::Bench>(clock));
+        driver::api::SendIFC(0);
+        driver::api::ThreadIbsta();
+        driver::api::ThreadIberr();
+        driver::api::ThreadIbcnt();
+        driver::api::ThreadIbcntl();
+        QCOMPARE(driver::Current()->TraceLines().size(), std::size_t{1});
     }
 };
 

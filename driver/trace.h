@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "bench/status.h"
+#include "driver/status.h"
 
-namespace bench {
+namespace driver {
 
 // Bytes as a C string literal's body: \n \r \t \\ \" and \xNN for the rest outside 0x20-0x7e.
 std::string EscapeBytes(std::string_view bytes);
@@ -25,13 +25,16 @@ std::string TraceLine(double seconds, std::string_view call, const Status& statu
 
 class Trace {
 public:
-    // Appends every later line to `path`; false, with a message on standard error, if it
-    // cannot be opened.
+    // Appends every later line to `path`; false (errno says why) if it cannot be opened.
     bool SetFile(const std::string& path);
     void Record(double seconds, std::string_view call, const Status& status);
+    // "<t> <text>": a line that is no call, such as what went to an adapter.
+    void Note(double seconds, std::string_view text);
     const std::vector<std::string>& Lines() const { return lines_; }
 
 private:
+    void Keep(std::string line);
+
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
@@ -40,4 +43,4 @@ private:
     std::unique_ptr<std::FILE, FileCloser> file_;
 };
 
-}  // namespace bench
+}  // namespace driver

@@ -1,11 +1,11 @@
 // A board or device descriptor and the options that ibconfig sets and ibask reads.
-#include "bench/descriptor.h"
+#include "driver/descriptor.h"
 
 #include <array>
 
-#include "bench/status.h"
+#include "driver/status.h"
 
-namespace bench {
+namespace driver {
 
 namespace {
 enum class Scope { Both, Board, Device };
@@ -164,4 +164,4 @@ bool Descriptor::SetOption(int option, int value) {
     return true;
 }
 
-}  // namespace bench
+}  // namespace driver

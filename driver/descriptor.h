@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-namespace bench {
+namespace driver {
 
 // ibconfig / ibask option numbers (the same for both calls).
 namespace option {
@@ -68,4 +68,4 @@ struct Descriptor {
 
 bool IsSecondaryAddress(int sad);  // 0 (none) or 0x60..0x7E
 
-}  // namespace bench
+}  // namespace driver

@@ -1,8 +1,8 @@
 // The fixed text the driver gives for each error code (gpib_error_string).
 #pragma once
 
-namespace bench {
+namespace driver {
 
 const char* ErrorText(int iberr);
 
-}  // namespace bench
+}  // namespace driver

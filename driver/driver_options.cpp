@@ -1,20 +1,20 @@
-// The bench's descriptor calls: options asked and set, names looked up, descriptors taken
+// The driver's descriptor calls: options asked and set, names looked up, descriptors taken
 // offline, and the calls it accepts or refuses without touching the bus.
-#include "bench/bench.h"
+#include "driver/driver.h"
 
-namespace bench {
+namespace driver {
 
 namespace {
 constexpr int kEosBits = 0xff | REOS | XEOS | BIN;
 }  // namespace
 
-int Bench::ibask(int ud, int option, int* value) {
+int Driver::ibask(int ud, int option, int* value) {
     const Outcome outcome = Ask(ud, option, value);
     const std::string shown = outcome.err ? "" : " v=" + N(*value);
     return Finish("ibask ud=" + N(ud) + " option=" + N(option) + shown, outcome);
 }
 
-Bench::Outcome Bench::Ask(int ud, int option, int* value) {
+Outcome Driver::Ask(int ud, int option, int* value) {
     const Descriptor* descriptor = Find(ud);
     if (!descriptor) return Failed(EDVR);
     const std::optional<int> known = descriptor->Option(option);
@@ -24,23 +24,31 @@ Bench::Outcome Bench::Ask(int ud, int option, int* value) {
     return Done(*descriptor);
 }
 
-int Bench::ibconfig(int ud, int option, int value) {
+int Driver::ibconfig(int ud, int option, int value) {
     return Finish("ibconfig ud=" + N(ud) + " option=" + N(option) + " v=" + N(value),
                   Configure(ud, option, value));
 }
 
-int Bench::SetOption(const std::string& call, int ud, int option, int value) {
+int Driver::SetOption(const std::string& call, int ud, int option, int value) {
     return Finish(call + " ud=" + N(ud) + " v=" + N(value), Configure(ud, option, value));
 }
 
-Bench::Outcome Bench::Configure(int ud, int option, int value) {
+Outcome Driver::Configure(int ud, int option, int value) {
     Descriptor* descriptor = Find(ud);
     if (!descriptor) return Failed(EDVR);
-    if (!descriptor->SetOption(option, value)) return Failed(EARG);
+    Descriptor changed = *descriptor;
+    if (!changed.SetOption(option, value)) return Failed(EARG);
+    // Remote enable is a line of the bus, not only an option the board keeps.
+    if (option == option::SRE && changed.board) {
+        Outcome outcome = bus_->RemoteEnable(value != 0);
+        outcome.sta |= CIC;
+        if (outcome.err) return outcome;
+    }
+    *descriptor = changed;
     return Done(*descriptor);
 }
 
-int Bench::ibeos(int ud, int v) {
+int Driver::ibeos(int ud, int v) {
     Descriptor* descriptor = Find(ud);
     Outcome outcome = Failed(EDVR);
     if (descriptor && (v & ~kEosBits) != 0) outcome = Failed(EARG);
@@ -51,7 +59,7 @@ int Bench::ibeos(int ud, int v) {
     return Finish("ibeos ud=" + N(ud) + " v=" + HexWord(v), outcome);
 }
 
-int Bench::ibfind(const std::string& name) {
+int Driver::ibfind(const std::string& name) {
     int ud = -1;
     Outcome outcome = Failed(EDVR);
     if (name == "gpib0") {
@@ -64,7 +72,7 @@ int Bench::ibfind(const std::string& name) {
     return ud;
 }
 
-int Bench::ibbna(int ud, const std::string& boardName) {
+int Driver::ibbna(int ud, const std::string& boardName) {
     Outcome outcome = Failed(EDVR);
     if (const Descriptor* descriptor = Find(ud)) {
         // Board 0 is the only one: a device can only be moved onto it.
@@ -73,20 +81,20 @@ int Bench::ibbna(int ud, const std::string& boardName) {
     return Finish("ibbna ud=" + N(ud) + " name=\"" + EscapeBytes(boardName) + "\"", outcome);
 }
 
-int Bench::ibonl(int ud, int online) {
+int Driver::ibonl(int ud, int online) {
     Outcome outcome = AnyDescriptor(ud);
     // Offline frees a device descriptor; the board stays, as it is opened again at its next use.
     if (!outcome.err && online == 0 && ud != kBoard) devices_.erase(ud);
     return Finish("ibonl ud=" + N(ud) + " v=" + N(online), outcome);
 }
 
-int Bench::Accept(const std::string& call, int ud) {
+int Driver::Accept(const std::string& call, int ud) {
     return Finish(call + " ud=" + N(ud), AnyDescriptor(ud));
 }
 
-int Bench::Unsupported(const std::string& call, int ud) {
+int Driver::Unsupported(const std::string& call, int ud) {
     const bool known = Find(ud) != nullptr;
     return Finish(call + " ud=" + N(ud), Failed(known ? ECAP : EDVR));
 }
 
-}  // namespace bench
+}  // namespace driver

@@ -1,10 +1,10 @@
-// The bench's sense of time: real for the driver stand-in, virtual in tests.
+// A driver's sense of time: real in the driver libraries, virtual in tests.
 #pragma once
 
 #include <chrono>
 #include <thread>
 
-namespace bench {
+namespace driver {
 
 class Clock {
 public:
@@ -36,4 +36,4 @@ private:
     double now_ = 0.0;
 };
 
-}  // namespace bench
+}  // namespace driver

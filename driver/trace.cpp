@@ -1,12 +1,10 @@
 // The record of the driver calls: one line per call, kept in memory and appended to a file.
-#include "bench/trace.h"
+#include "driver/trace.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 
-namespace bench {
+namespace driver {
 
 namespace {
 std::string Hex(unsigned value, int digits) {
@@ -69,19 +67,23 @@ std::string TraceLine(double seconds, std::string_view call, const Status& statu
 
 bool Trace::SetFile(const std::string& path) {
     file_.reset(std::fopen(path.c_str(), "a"));
-    if (!file_) {
-        std::fprintf(stderr, "gpib bench: cannot append the trace to %s: %s\n", path.c_str(),
-                     std::strerror(errno));
-    }
     return file_ != nullptr;
 }
 
 void Trace::Record(double seconds, std::string_view call, const Status& status) {
-    lines_.push_back(TraceLine(seconds, call, status));
+    Keep(TraceLine(seconds, call, status));
+}
+
+void Trace::Note(double seconds, std::string_view text) {
+    Keep(Seconds(seconds) + " " + std::string(text));
+}
+
+void Trace::Keep(std::string line) {
+    lines_.push_back(std::move(line));
     if (!file_) return;
     // Flushed line by line: the program may end with _Exit, which flushes nothing.
     std::fprintf(file_.get(), "%s\n", lines_.back().c_str());
     std::fflush(file_.get());
 }
 
-}  // namespace bench
+}  // namespace driver

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-namespace bench {
+namespace driver {
 
 // Status word bits.
 constexpr int ERR = 0x8000;
@@ -18,6 +18,7 @@ constexpr int EDVR = 0;
 constexpr int ENOL = 2;
 constexpr int EARG = 4;
 constexpr int EABO = 6;
+constexpr int ENEB = 7;
 constexpr int ECAP = 11;
 constexpr int EBUS = 14;
 constexpr int ETAB = 20;
@@ -46,4 +47,4 @@ inline bool IsTimeoutCode(int code) {
     return code >= 0 && code <= 17;
 }
 
-}  // namespace bench
+}  // namespace driver

@@ -1,7 +1,7 @@
 // The fixed text the driver gives for each error code (gpib_error_string).
-#include "bench/error_text.h"
+#include "driver/error_text.h"
 
-namespace bench {
+namespace driver {
 
 const char* ErrorText(int iberr) {
     switch (iberr) {
@@ -43,4 +43,4 @@ const char* ErrorText(int iberr) {
     return "unknown error";
 }
 
-}  // namespace bench
+}  // namespace driver

@@ -1,4 +1,4 @@
-# The names the stand-in driver libraries export: one list, written out as a linker version
+# The names our driver libraries export: one list, written out as a linker version
 # script (Linux) or a module definition file (Windows).
 
 # What linux-gpib's user library (4.3) exports, functions and the four status variables.
