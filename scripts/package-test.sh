@@ -34,6 +34,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null 2>&1 || fail "apt-get install"
 
 for file in /usr/bin/pulvar /usr/bin/pulvar-bench /usr/lib/pulvar/bench/libgpib.so.0 \
+    /usr/bin/pulvar-adapter /usr/lib/pulvar/adapter/libgpib.so.0 /usr/lib/pulvar/bench/adapter-emulator \
     /usr/share/applications/pulvar.desktop /usr/share/icons/hicolor/scalable/apps/pulvar.svg \
     /usr/share/icons/hicolor/16x16/apps/pulvar.png /usr/share/icons/hicolor/256x256/apps/pulvar.png; do
     [ -e "$file" ] || fail "$file not installed"
@@ -56,8 +57,24 @@ kill "$pid"
 wait "$pid" 2>/dev/null || true
 pid=""
 
+# The same through the adapter library, on an emulated AR488 in front of the bench.
+env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
+    GPIB_BENCH="5=PS5010" GPIB_BENCH_TRACE="$work/adapter-trace" pulvar-bench --adapter ar488 \
+    2>"$work/stderr" &
+pid=$!
+for _ in $(seq 100); do
+    grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/adapter-trace" 2>/dev/null && break
+    kill -0 "$pid" 2>/dev/null || fail "pulvar-bench --adapter ended"
+    sleep 0.1
+done
+grep -q 'host> "++fndl all"' "$work/adapter-trace" || fail "no AR488 lines in the trace"
+grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/adapter-trace" || fail "not identified on the adapter"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+pid=""
+
 apt-get remove -y -qq pulvar >/dev/null
-for file in /usr/bin/pulvar /usr/bin/pulvar-bench /usr/lib/pulvar; do
+for file in /usr/bin/pulvar /usr/bin/pulvar-bench /usr/bin/pulvar-adapter /usr/lib/pulvar; do
     [ ! -e "$file" ] || fail "$file left after removal"
 done
-echo "package: installs, starts on the bench, identifies the supply, removes cleanly: ok"
+echo "package: installs, starts on the bench and on an emulated adapter, identifies the supply, removes cleanly: ok"

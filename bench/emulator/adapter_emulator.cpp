@@ -1,23 +1,30 @@
 // The emulated adapter as a program: a Prologix or AR488 in front of the bench that GPIB_BENCH
 // describes, served on a pseudo-terminal or on 127.0.0.1. It prints what GPIB_ADAPTER takes to
-// reach it, then serves until it is ended (or unplugged). The bench's trace, GPIB_BENCH_TRACE,
-// shows the host's lines beside the bus messages.
+// reach it, then serves until it is ended (or unplugged; SIGUSR1 unplugs it as the next answer
+// is read). Given a command after "--", it starts that instead, with GPIB_ADAPTER set, and serves
+// until the command ends, with its exit status. The bench's trace, GPIB_BENCH_TRACE, shows the
+// host's lines beside the bus messages.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "bench/emulator/emulated_adapter.h"
 #include "bench/emulator/host_port.h"
+#include "bench/emulator/host_program.h"
 #include "bench/setup.h"
 
 namespace {
 constexpr const char* kUsage =
     "Usage: adapter-emulator prologix|ar488 [--tcp[=PORT]] [--version TEXT] [--verbose]\n"
-    "                        [--reset-seconds S] [--keeps-input] [--unplug-at-read N]\n";
+    "                        [--reset-seconds S] [--keeps-input] [--unplug-at-read N]\n"
+    "                        [-- COMMAND [ARGUMENT...]]\n";
 
 volatile std::sig_atomic_t stopped = 0;
+// SIGUSR1: the cable is pulled as the next answer is read.
+volatile std::sig_atomic_t unplugAsked = 0;
 
 struct Options {
     adapter::Kind kind = adapter::Kind::Prologix;
@@ -28,6 +35,7 @@ struct Options {
     double resetSeconds = -1;  // the model's own
     bool keepsInput = false;
     int unplugAtRead = 0;
+    std::vector<std::string> command;  // served instead of printing where the adapter is
 };
 
 // The value of "--name=value" or of "--name value"; nothing when `argument` is another option.
@@ -61,6 +69,9 @@ bool Parse(int argc, char* argv[], Options& options) {
             options.keepsInput = true;
         } else if (const char* read = Value("--unplug-at-read", argc, argv, i)) {
             options.unplugAtRead = std::atoi(read);
+        } else if (argument == "--") {
+            options.command.assign(argv + i + 1, argv + argc);
+            return !options.command.empty();
         } else {
             return false;
         }
@@ -74,10 +85,16 @@ std::string VersionOf(const Options& options) {
     return std::string(options.tcp ? bench::kPrologixEthernetVersion : bench::kPrologixUsbVersion);
 }
 
-void Serve(bench::HostPort& port, bench::EmulatedAdapter& adapter) {
-    while (!stopped && !adapter.Unplugged()) {
+// Serves until stopped, unplugged, or the end of the program served, if there is one.
+void Serve(bench::HostPort& port, bench::EmulatedAdapter& adapter, bench::HostProgram* program) {
+    bool last = false;
+    while (!stopped && !adapter.Unplugged() && !last) {
+        if (unplugAsked) adapter.UnplugAtNextRead();
+        unplugAsked = 0;
+        // What the program sent just before it ended is still taken.
+        last = program && !program->Running();
         bool opened = false;
-        const std::string bytes = port.Wait(0.2, opened);
+        const std::string bytes = port.Wait(last ? 0.0 : 0.2, opened);
         if (opened) adapter.Opened();
         adapter.Receive(bytes);
         // What the host sent while the adapter was busy on the bus waited in its input.
@@ -118,9 +135,17 @@ int main(int argc, char* argv[]) {
     adapter.UnplugAtRead(options.unplugAtRead);
     std::signal(SIGTERM, [](int) { stopped = 1; });
     std::signal(SIGINT, [](int) { stopped = 1; });
+    std::signal(SIGUSR1, [](int) { unplugAsked = 1; });
     bench->Note("adapter serves on " + port->Name());
-    std::printf("%s\n", port->Name().c_str());
-    std::fflush(stdout);
-    Serve(*port, adapter);
-    return 0;
+    if (options.command.empty()) {
+        std::printf("%s\n", port->Name().c_str());
+        std::fflush(stdout);
+        Serve(*port, adapter, nullptr);
+        return 0;
+    }
+    bench::HostProgram program;
+    if (!program.Start(options.command, port->Name())) return 1;
+    Serve(*port, adapter, &program);
+    program.Stop();
+    return program.Status();
 }

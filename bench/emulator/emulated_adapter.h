@@ -45,6 +45,7 @@ public:
     void SetLosesInput(bool loses) { losesInput_ = loses; }
     // The n-th "++read" (counted from 1) finds the adapter unplugged.
     void UnplugAtRead(int n) { unplugAtRead_ = n; }
+    void UnplugAtNextRead() { unplugAtRead_ = reads_ + 1; }
     bool Unplugged() const { return unplugged_; }
     void SetVerbose(bool on) { settings_.verbose = on; }
 

@@ -15,9 +15,10 @@ cli_setup() {
     mkdir -p "$HOME" "$XDG_CONFIG_HOME"
 }
 
-# Runs pulvar-cli with these arguments, with a fresh trace; sets $status.
+# Runs pulvar-cli with these arguments, with a fresh trace; sets $status. (Emptied, not removed:
+# an emulated adapter serving all the runs keeps it open.)
 cli_run() {
-    rm -f "$GPIB_BENCH_TRACE"
+    : >"$GPIB_BENCH_TRACE"
     "$cli" "$@" >"$work/out" 2>"$work/err" </dev/null
     status=$?
     cli_runs="${cli_runs:-}pulvar-cli $*"$'\n'
