@@ -33,6 +33,8 @@ std::unique_ptr<driver::Driver> DriverFromEnvironment(std::string& error) {
     auto bus = std::make_unique<adapter::AdapterBus>(std::move(link), clock, named);
     adapter::AdapterBus& opened = *bus;
     auto made = std::make_unique<driver::Driver>(kName, clock, std::move(bus));
+    // A program may run on it for days: its trace lines go to the file only.
+    made->KeepTraceLines(false);
     // Before the adapter is opened, so that its set-up is in the trace too.
     if (const std::string trace = Environment("GPIB_ADAPTER_TRACE"); !trace.empty()) {
         made->SetTraceFile(trace);

@@ -32,6 +32,8 @@ public:
     // Appends every later trace line to `path`; says so on standard error when it cannot.
     void SetTraceFile(const std::string& path);
     const std::vector<std::string>& TraceLines() const { return trace_.Lines(); }
+    // Trace lines kept for TraceLines() (the default), or only in the trace file.
+    void KeepTraceLines(bool keep) { trace_.KeepLines(keep); }
     // A line of the trace that is no call, e.g. what went to an adapter.
     void Note(std::string_view text);
     // Names that ibfind knows beside "gpib0" (the board): a descriptor for the address.

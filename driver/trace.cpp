@@ -79,11 +79,12 @@ void Trace::Note(double seconds, std::string_view text) {
 }
 
 void Trace::Keep(std::string line) {
-    lines_.push_back(std::move(line));
-    if (!file_) return;
-    // Flushed line by line: the program may end with _Exit, which flushes nothing.
-    std::fprintf(file_.get(), "%s\n", lines_.back().c_str());
-    std::fflush(file_.get());
+    if (file_) {
+        // Flushed line by line: the program may end with _Exit, which flushes nothing.
+        std::fprintf(file_.get(), "%s\n", line.c_str());
+        std::fflush(file_.get());
+    }
+    if (keepLines_) lines_.push_back(std::move(line));
 }
 
 }  // namespace driver

@@ -31,6 +31,9 @@ public:
     // "<t> <text>": a line that is no call, such as what went to an adapter.
     void Note(double seconds, std::string_view text);
     const std::vector<std::string>& Lines() const { return lines_; }
+    // Whether lines are kept in memory for Lines() (by default they are). A driver library that
+    // runs for days keeps none: its file has them.
+    void KeepLines(bool keep) { keepLines_ = keep; }
 
 private:
     void Keep(std::string line);
@@ -40,6 +43,7 @@ private:
     };
 
     std::vector<std::string> lines_;
+    bool keepLines_ = true;
     std::unique_ptr<std::FILE, FileCloser> file_;
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench/bench.h"
+#include "bench/setup.h"
 #include "direct_bench.h"
 #include "driver/driver_api.h"
 #include "driver/trace.h"
@@ -91,6 +92,24 @@ private slots:
         contents << in.rdbuf();
         QCOMPARE(contents.str(), "earlier run\n" + rig.bench.TraceLines()[0] + "\n" +
                                      rig.bench.TraceLines()[1] + "\n");
+    }
+
+    // The driver library's bench may serve a program for days: its lines go to the file only.
+    void aBenchFromTheEnvironmentKeepsItsTraceInTheFileOnly() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("trace").toStdString();
+        qputenv("GPIB_BENCH", "5=PS5010");
+        qputenv("GPIB_BENCH_TRACE", QByteArray::fromStdString(path));
+        const std::unique_ptr<bench::Bench> made = bench::BenchFromEnvironment();
+        qunsetenv("GPIB_BENCH_TRACE");
+        made->SendIFC(0);
+        made->ibsre(0, 1);
+        QCOMPARE(made->TraceLines().size(), std::size_t{0});
+        std::ifstream in(path);
+        std::string line;
+        int lines = 0;
+        while (std::getline(in, line)) ++lines;
+        QCOMPARE(lines, 2);
     }
 
     void statusReadsAreNotTraced() {
