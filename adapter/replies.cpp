@@ -15,17 +15,6 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// A decimal number of at most three digits.
-std::optional<int> Number(std::string_view text) {
-    if (text.empty() || text.size() > 3) return std::nullopt;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view start) {
     if (text.size() < start.size()) return false;
     for (std::size_t i = 0; i < start.size(); ++i) {
@@ -44,14 +33,25 @@ bool ContainsNoCase(std::string_view text, std::string_view part) {
 
 std::optional<driver::Address> ListenerOf(std::string_view item) {
     const std::size_t colon = item.find(':');
-    const std::optional<int> pad = Number(Trimmed(item.substr(0, colon)));
+    const std::optional<int> pad = WholeNumber(item.substr(0, colon));
     if (!pad || *pad > driver::kHighestPad) return std::nullopt;
     if (colon == std::string_view::npos) return static_cast<driver::Address>(*pad);
-    const std::optional<int> sad = Number(Trimmed(item.substr(colon + 1)));
+    const std::optional<int> sad = WholeNumber(item.substr(colon + 1));
     if (!sad || *sad > driver::kHighestPad) return std::nullopt;
     return static_cast<driver::Address>(*pad | (kFirstSecondary + *sad) << 8);
 }
 }  // namespace
+
+std::optional<int> WholeNumber(std::string_view text) {
+    text = Trimmed(text);
+    if (text.empty() || text.size() > 6) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 std::optional<Kind> KindOfVersion(std::string_view line) {
     line = Trimmed(line);
@@ -61,7 +61,7 @@ std::optional<Kind> KindOfVersion(std::string_view line) {
 }
 
 std::optional<std::uint8_t> StatusByteOf(std::string_view line) {
-    const std::optional<int> value = Number(Trimmed(line));
+    const std::optional<int> value = WholeNumber(line);
     if (!value || *value > 255) return std::nullopt;
     return static_cast<std::uint8_t>(*value);
 }

@@ -13,6 +13,9 @@ namespace adapter {
 
 enum class Kind { Prologix, Ar488 };
 
+// A whole number of up to six digits, blanks around allowed, as the adapters write them.
+std::optional<int> WholeNumber(std::string_view text);
+
 // "Prologix GPIB-USB Controller version 6.107" or "AR488 GPIB controller, ver. 0.53.04, ...";
 // nothing for any other text.
 std::optional<Kind> KindOfVersion(std::string_view line);

@@ -21,7 +21,8 @@ AdapterProcess::AdapterProcess(const std::vector<std::string>& arguments,
         ::unsetenv("GPIB_BENCH_TRACE");
         ::unsetenv("GPIB_BENCH_STATE");
         std::vector<char*> argv{const_cast<char*>(ADAPTER_EMULATOR)};
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         ::execv(ADAPTER_EMULATOR, argv.data());
         ::_exit(127);

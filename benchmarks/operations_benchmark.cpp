@@ -249,9 +249,10 @@ int main(int argc, char* argv[]) {
                         Ratio(pauses[1], pauses[2]).c_str());
         } else {
             const long bytes = benchmark.QueryLinkBytes();
-            std::printf("One query puts %ld bytes on the link, both ways: %.2f ms on a serial line at "
-                        "115200 baud.\n\n",
-                        bytes, SerialSeconds(bytes) * 1e3);
+            std::printf(
+                "One query puts %ld bytes on the link, both ways: %.2f ms on a serial line at "
+                "115200 baud.\n\n",
+                bytes, SerialSeconds(bytes) * 1e3);
         }
     }
     return 0;

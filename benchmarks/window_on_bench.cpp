@@ -36,9 +36,9 @@ GpibEntryPoints Install(const std::string& config, Carrier carrier,
         installed = bench::InstallFromText(config, std::make_shared<driver::RealClock>());
         return BenchEntryPoints();
     }
-    const std::vector<std::string> arguments =
-        carrier == Carrier::PrologixTcp ? std::vector<std::string>{"prologix", "--tcp"}
-                                        : std::vector<std::string>{"prologix"};
+    const std::vector<std::string> arguments = carrier == Carrier::PrologixTcp
+                                                   ? std::vector<std::string>{"prologix", "--tcp"}
+                                                   : std::vector<std::string>{"prologix"};
     emulator = std::make_unique<AdapterProcess>(arguments, config);
     std::unique_ptr<driver::Driver> made = AdapterDriver(emulator->Where());
     installed = made.get();
@@ -48,7 +48,9 @@ GpibEntryPoints Install(const std::string& config, Carrier carrier,
 }  // namespace
 
 WindowOnBench::WindowOnBench(Platform& platform, const std::string& config, Carrier carrier)
-    : gpib(Install(config, carrier, emulator_, driver_)), bus(gpib, platform), form(platform, bus) {}
+    : gpib(Install(config, carrier, emulator_, driver_)),
+      bus(gpib, platform),
+      form(platform, bus) {}
 
 WindowOnBench::~WindowOnBench() {
     // A window made after this one has installed its own driver by now: leave that one be.

@@ -42,36 +42,31 @@ done
 # The bench never lands where every program would load it instead of a real driver.
 ! ldconfig -p | grep -q 'libgpib.so.0 .*/usr/lib/pulvar' || fail "bench on the library path"
 
-# The window stays open until closed: it has done its work once the supply is identified.
-env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
-    GPIB_BENCH="5=PS5010" GPIB_BENCH_TRACE="$work/trace" pulvar-bench 2>"$work/stderr" &
-pid=$!
-for _ in $(seq 200); do
-    grep -q ' ibtmo .* v=12 ' "$work/trace" 2>/dev/null && break
-    kill -0 "$pid" 2>/dev/null || fail "pulvar-bench ended"
-    sleep 0.1
-done
+# Starts pulvar-bench with these arguments offscreen, tracing to the file given, and ends it once
+# the trace matches the pattern: it stays open until closed, its work done once it gets there.
+run_until() {
+    local trace=$1 pattern=$2
+    shift 2
+    env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
+        GPIB_BENCH="5=PS5010" GPIB_BENCH_TRACE="$trace" pulvar-bench "$@" 2>"$work/stderr" &
+    pid=$!
+    for _ in $(seq 200); do
+        grep -q -- "$pattern" "$trace" 2>/dev/null && break
+        kill -0 "$pid" 2>/dev/null || fail "pulvar-bench $* ended"
+        sleep 0.1
+    done
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=""
+}
+
+run_until "$work/trace" ' ibtmo .* v=12 '
 grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/trace" || fail "no identification in the trace"
 [ -d "$work/.local/state/pulvar" ] || fail "no folder for the bench's state"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=""
-
 # The same through the adapter library, on an emulated AR488 in front of the bench.
-env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
-    GPIB_BENCH="5=PS5010" GPIB_BENCH_TRACE="$work/adapter-trace" pulvar-bench --adapter ar488 \
-    2>"$work/stderr" &
-pid=$!
-for _ in $(seq 100); do
-    grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/adapter-trace" 2>/dev/null && break
-    kill -0 "$pid" 2>/dev/null || fail "pulvar-bench --adapter ended"
-    sleep 0.1
-done
+run_until "$work/adapter-trace" ' ibrd .*pad=5 data="ID TEK/PS5010' --adapter ar488
 grep -q 'host> "++fndl all"' "$work/adapter-trace" || fail "no AR488 lines in the trace"
 grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/adapter-trace" || fail "not identified on the adapter"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=""
 
 apt-get remove -y -qq pulvar >/dev/null
 for file in /usr/bin/pulvar /usr/bin/pulvar-bench /usr/bin/pulvar-adapter /usr/lib/pulvar; do

@@ -20,18 +20,6 @@ constexpr int kAnswerBuffer = 512;
 constexpr std::size_t kLongestAnswer = 64 * 1024;  // an instrument that never ends its answer
 constexpr int kNoTimeOut = 0;                      // TNONE
 
-// A whole number, or nothing.
-std::optional<int> Number(std::string_view text) {
-    text = Trim(text);
-    if (text.empty() || text.size() > 6) return std::nullopt;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 // The words of an argument, blanks or commas between them.
 std::vector<std::string> Words(std::string_view text) {
     std::vector<std::string> words;
@@ -180,7 +168,7 @@ bool EmulatedAdapter::Setting(const std::string& name, const std::string& argume
         return true;
     }
     // A value out of range is refused: the setting stays as it was.
-    const std::optional<int> given = Number(argument);
+    const std::optional<int> given = adapter::WholeNumber(argument);
     if (given && *given >= found->low && *given <= found->high) value = *given;
     return true;
 }
@@ -196,8 +184,9 @@ void EmulatedAdapter::Command(const std::string& name, const std::string& argume
             Reply(N(settings_.pad) + (settings_.sad ? " " + N(settings_.sad) : ""));
             return;
         }
-        const std::optional<int> pad = Number(words[0]);
-        const std::optional<int> sad = words.size() > 1 ? Number(words[1]) : std::optional<int>(0);
+        const std::optional<int> pad = adapter::WholeNumber(words[0]);
+        const std::optional<int> sad =
+            words.size() > 1 ? adapter::WholeNumber(words[1]) : std::optional<int>(0);
         if (pad && *pad <= kHighestPad && sad && IsSecondaryAddress(*sad)) {
             settings_.pad = *pad;
             settings_.sad = *sad;
@@ -289,7 +278,7 @@ void EmulatedAdapter::Read(const std::string& how) {
         return;
     }
     const bool untilEoi = how == "eoi";
-    const std::optional<int> untilCharacter = Number(how);
+    const std::optional<int> untilCharacter = adapter::WholeNumber(how);
     const int ud = Device(settings_.pad, settings_.sad);
     std::string answer;
     bool eoi = false;
@@ -327,8 +316,8 @@ void EmulatedAdapter::SerialPoll(const std::string& argument) {
     int pad = settings_.pad;
     int sad = settings_.sad;
     if (!words.empty()) {
-        pad = Number(words[0]).value_or(-1);
-        sad = words.size() > 1 ? Number(words[1]).value_or(-1) : 0;
+        pad = adapter::WholeNumber(words[0]).value_or(-1);
+        sad = words.size() > 1 ? adapter::WholeNumber(words[1]).value_or(-1) : 0;
     }
     char status[2] = {0, 0};
     if (pad >= 0 && pad <= kHighestPad && IsSecondaryAddress(sad) &&
@@ -345,10 +334,12 @@ void EmulatedAdapter::FindListeners(const std::string& argument) {
     std::vector<std::uint16_t> pads;
     for (const std::string& word : Words(argument)) {
         const std::size_t dash = word.find('-');
-        const int first = word == "all" ? 1 : Number(word.substr(0, dash)).value_or(0);
-        const int last = word == "all"               ? kHighestPad
-                         : dash == std::string::npos ? first
-                                                     : Number(word.substr(dash + 1)).value_or(0);
+        const int first =
+            word == "all" ? 1 : adapter::WholeNumber(word.substr(0, dash)).value_or(0);
+        const int last = word == "all" ? kHighestPad
+                         : dash == std::string::npos
+                             ? first
+                             : adapter::WholeNumber(word.substr(dash + 1)).value_or(0);
         for (int pad = std::max(first, 1); pad <= std::min(last, kHighestPad); ++pad) {
             pads.push_back(static_cast<std::uint16_t>(pad));
         }

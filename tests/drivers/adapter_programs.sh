@@ -11,24 +11,7 @@ unset GPIB_BENCH_STATE GPIB_ADAPTER_TRACE
 work=$(mktemp -d)
 emulator_pid=""
 trap '[ -n "$emulator_pid" ] && kill "$emulator_pid"; wait; rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL: %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-    fi
-}
-
-outcome() {
-    local out status
-    out=$("$@" 2>&1)
-    status=$?
-    echo "$(echo "$out" | tr '\n' '|')exit $status"
-}
+. "$(dirname "$0")/program_checks.bash"
 
 GPIB_BENCH="3=SILENT;5=PS5010" GPIB_BENCH_TRACE="$work/trace" "$emulator" prologix \
     >"$work/device" 2>&1 &
@@ -58,5 +41,4 @@ check "no adapter at the place named" \
     "gpib adapter: cannot open /nonexistent/ttyUSB0: No such file or directory|ibask: EDVR: a system call failed, or no usable board|exit 255" \
     "$(GPIB_ADAPTER=/nonexistent/ttyUSB0 outcome "$find_listeners")"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_passed

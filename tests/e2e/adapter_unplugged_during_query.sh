@@ -10,11 +10,7 @@ adapter_use "$2"
 export GPIB_BENCH="5=PS5010"
 adapter_start prologix
 
-e2e_start
-window=$(e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$') || e2e_fail "no window for the PS5010"
-start_up_read() { [ "$(grep -c ' ibrd .*data="FSOUT' "$GPIB_BENCH_TRACE")" -ge 2 ]; }
-within 20 start_up_read || e2e_fail "no start-up"
-sleep 0.5
+adapter_window_started
 kill -USR1 "$emulator_pid"
 e2e_keys "$window" alt+r
 box=$(e2e_wait_window '^I/O Error$') || e2e_fail "no I/O Error box"

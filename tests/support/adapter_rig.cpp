@@ -83,24 +83,29 @@ bench::ScriptedInstrument& AdapterRig::AttachScripted(int pad) {
     return scripted;
 }
 
-std::vector<std::string> AdapterRig::TakeHostLines() {
+std::vector<std::string> AdapterRig::TakeLines(std::size_t& seen,
+                                               const std::function<bool(std::string&)>& wanted) {
     std::vector<std::string> lines;
     const std::vector<std::string>& trace = bench_.TraceLines();
-    for (; hostLinesSeen_ < trace.size(); ++hostLinesSeen_) {
-        const std::string line = WithoutTime(trace[hostLinesSeen_]);
-        if (line.rfind("host> \"", 0) == 0) lines.push_back(line.substr(7, line.size() - 8));
+    for (; seen < trace.size(); ++seen) {
+        std::string line = WithoutTime(trace[seen]);
+        if (wanted(line)) lines.push_back(std::move(line));
     }
     return lines;
 }
 
+std::vector<std::string> AdapterRig::TakeHostLines() {
+    return TakeLines(hostLinesSeen_, [](std::string& line) {
+        if (line.rfind("host> \"", 0) != 0) return false;
+        line = line.substr(7, line.size() - 8);
+        return true;
+    });
+}
+
 std::vector<std::string> AdapterRig::TakeBenchCalls() {
-    std::vector<std::string> calls;
-    const std::vector<std::string>& trace = bench_.TraceLines();
-    for (; benchLinesSeen_ < trace.size(); ++benchLinesSeen_) {
-        const std::string line = WithoutTime(trace[benchLinesSeen_]);
-        if (line.rfind("host", 0) != 0 && line.rfind("adapter", 0) != 0) calls.push_back(line);
-    }
-    return calls;
+    return TakeLines(benchLinesSeen_, [](std::string& line) {
+        return line.rfind("host", 0) != 0 && line.rfind("adapter", 0) != 0;
+    });
 }
 
 void AdapterRig::Unplug() {

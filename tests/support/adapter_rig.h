@@ -2,6 +2,7 @@
 // one virtual clock: what the library sends, what the adapter makes of it, and the time it takes.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,10 @@ public:
 
 private:
     class Link;
+
+    // The trace lines after `seen` that `wanted` keeps (and may cut down); `seen` moves on.
+    std::vector<std::string> TakeLines(std::size_t& seen,
+                                       const std::function<bool(std::string&)>& wanted);
 
     std::shared_ptr<driver::VirtualClock> clock_;
     bench::Bench bench_;
