@@ -200,12 +200,13 @@ ReadRound AdapterBus::Answer(const Descriptor& device) {
         answer.bytes += got.bytes;
         answer.end = got.end;
         if (got.end || port_.Lost()) return answer;
+        // Silence: from the instrument, or from an adapter that is gone without a word.
+        if (got.bytes.empty() && !StillThere()) return answer;
         if (limit && clock.Now() - start >= *limit) return answer;
     }
 }
 
 Outcome AdapterBus::TimedOut(void* buf, long count, const std::string& partial, std::string& data) {
-    if (!StillThere()) return Gone();
     // What came before the time-out is the caller's, as a board driver leaves it.
     data = partial.substr(0, static_cast<std::size_t>(count));
     if (!data.empty()) std::memcpy(buf, data.data(), data.size());

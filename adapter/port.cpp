@@ -26,12 +26,17 @@ constexpr double kLongestBusySeconds = 32.0;
 Port::Port(std::unique_ptr<Link> link, std::shared_ptr<driver::Clock> clock, std::string where)
     : link_(std::move(link)), clock_(std::move(clock)), where_(std::move(where)) {}
 
+void Port::MakeRoomFor(std::size_t bytes) {
+    // The fence itself must still fit behind the busy line.
+    if (waiting_ && waitingLimit_ && *waiting_ + bytes + kFence.size() + 1 > *waitingLimit_) {
+        Fence();
+    }
+}
+
 bool Port::Send(std::string_view line, bool busy) {
     if (lost_) return false;
     const std::string bytes = std::string(line) + "\n";
-    // The fence itself must still fit behind the busy line.
-    const std::size_t room = waitingLimit_.value_or(0);
-    if (waiting_ && waitingLimit_ && *waiting_ + bytes.size() + kFence.size() + 1 > room) Fence();
+    MakeRoomFor(bytes.size());
     NoteBytes("host>", line);
     if (!SendBytes(bytes)) return false;
     if (busy) {
@@ -98,6 +103,8 @@ std::optional<std::string> Port::LineBy(double deadline) {
 
 std::optional<std::string> Port::Query(std::string_view line, double seconds) {
     Discard();
+    // Any wait for room first, so that the time allowed starts as the line goes out.
+    MakeRoomFor(line.size() + 1);
     const double sent = clock_->Now();
     if (!Send(line)) return std::nullopt;
     std::optional<std::string> reply = LineBy(sent + seconds + Margin());
@@ -107,6 +114,7 @@ std::optional<std::string> Port::Query(std::string_view line, double seconds) {
 
 ReadRound Port::Read(std::string_view command, double seconds, std::optional<char> eos) {
     Discard();
+    MakeRoomFor(command.size() + 1);
     double deadline = clock_->Now() + seconds + Margin();
     if (!Send(command, true)) return {};
     for (;;) {

@@ -71,6 +71,8 @@ private:
     std::optional<std::string> LineBy(double deadline);
     // Waits for the adapter to finish the busy line before more would be lost.
     void Fence();
+    // Fences when `bytes` more would not fit behind the busy line.
+    void MakeRoomFor(std::size_t bytes);
     void NoteBytes(std::string_view direction, std::string_view bytes);
 
     std::unique_ptr<Link> link_;

@@ -153,12 +153,20 @@ private slots:
         QCOMPARE(rig.Now(), before);
     }
 
-    // Alive on the link but answering nothing: after the read's time-out, the adapter's own
-    // silence to "++ver" gives it up, and every later call fails at once.
+    // Alive on the link but answering nothing: after a read round that brought nothing, the
+    // adapter's own silence to "++ver" gives it up, and every later call fails at once; also
+    // for a read that would wait for ever (TNONE).
+    void anAdapterThatStopsAnsweringIsGivenUp_data() {
+        QTest::addColumn<int>("tmo");
+        QTest::newRow("T3s") << T3s;
+        QTest::newRow("no time-out") << 0;
+    }
+
     void anAdapterThatStopsAnsweringIsGivenUp() {
+        QFETCH(int, tmo);
         AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
         QCOMPARE(rig.Open(), std::nullopt);
-        const int ud = rig.Open(5);
+        const int ud = rig.Open(5, tmo);
         rig.Hang();
         rig.Write(ud, "VPOS?");
         int sta = 0;
