@@ -46,11 +46,11 @@ std::optional<std::string> ReadNow(int fd) {
     }
 }
 
-void WriteAll(int fd, std::string_view bytes) {
+// A socket whose host is gone must not end the emulator with SIGPIPE.
+void WriteAll(int fd, std::string_view bytes, bool socket) {
     while (!bytes.empty()) {
-        const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        const ssize_t written =
-            sent < 0 && errno == ENOTSOCK ? ::write(fd, bytes.data(), bytes.size()) : sent;
+        const ssize_t written = socket ? ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+                                       : ::write(fd, bytes.data(), bytes.size());
         if (written > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));
         } else if (written < 0 && errno == EAGAIN) {
@@ -89,7 +89,7 @@ public:
     }
 
     void Send(std::string_view bytes) override {
-        if (connected_) WriteAll(master_, bytes);
+        if (connected_) WriteAll(master_, bytes, false);
     }
 
 private:
@@ -127,7 +127,7 @@ public:
     }
 
     void Send(std::string_view bytes) override {
-        if (client_ >= 0) WriteAll(client_, bytes);
+        if (client_ >= 0) WriteAll(client_, bytes, true);
     }
 
 private:
