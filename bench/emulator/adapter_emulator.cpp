@@ -20,6 +20,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: adapter-emulator prologix|ar488 [--tcp[=PORT]] [--version TEXT] [--verbose]\n"
     "                        [--reset-seconds S] [--keeps-input] [--unplug-at-read N]\n"
+    "                        [--slow PAD@SECONDS]\n"
     "                        [-- COMMAND [ARGUMENT...]]\n";
 
 volatile std::sig_atomic_t stopped = 0;
@@ -35,6 +36,8 @@ struct Options {
     double resetSeconds = -1;  // the model's own
     bool keepsInput = false;
     int unplugAtRead = 0;
+    int slowPad = 0;
+    double slowSeconds = 0;
     std::vector<std::string> command;  // served instead of printing where the adapter is
 };
 
@@ -69,6 +72,10 @@ bool Parse(int argc, char* argv[], Options& options) {
             options.keepsInput = true;
         } else if (const char* read = Value("--unplug-at-read", argc, argv, i)) {
             options.unplugAtRead = std::atoi(read);
+        } else if (const char* slow = Value("--slow", argc, argv, i)) {
+            if (std::sscanf(slow, "%d@%lf", &options.slowPad, &options.slowSeconds) != 2) {
+                return false;
+            }
         } else if (argument == "--") {
             options.command.assign(argv + i + 1, argv + argc);
             return !options.command.empty();
@@ -133,6 +140,7 @@ int main(int argc, char* argv[]) {
     if (options.keepsInput) adapter.SetLosesInput(false);
     adapter.SetVerbose(options.verbose);
     adapter.UnplugAtRead(options.unplugAtRead);
+    if (options.slowPad > 0) adapter.SlowDown(options.slowPad, options.slowSeconds);
     std::signal(SIGTERM, [](int) { stopped = 1; });
     std::signal(SIGINT, [](int) { stopped = 1; });
     std::signal(SIGUSR1, [](int) { unplugAsked = 1; });

@@ -249,14 +249,19 @@ int EmulatedAdapter::Device(int pad, int sad) {
     return device.ud;
 }
 
-bool EmulatedAdapter::AnswerTooLate(int pad) const {
+std::optional<double> EmulatedAdapter::AnswerReadyAt(int pad) const {
     const Instrument* instrument = bench_.At(pad);
-    const std::optional<double> readyAt = instrument ? instrument->AnswerReadyAt() : std::nullopt;
-    return readyAt && *readyAt > clock_->Now() + settings_.readTimeoutMs / 1000.0;
+    std::optional<double> readyAt = instrument ? instrument->AnswerReadyAt() : std::nullopt;
+    const auto slow = slowness_.find(pad);
+    if (readyAt && slow != slowness_.end()) {
+        readyAt = std::max(*readyAt, lastMessageAt_.at(pad) + slow->second);
+    }
+    return readyAt;
 }
 
 void EmulatedAdapter::Data(const std::string& bytes) {
     if (settings_.mode != 1) return;
+    lastMessageAt_[settings_.pad] = clock_->Now();
     const int ud = Device(settings_.pad, settings_.sad);
     // An AR488 cuts long data into chunks, each with the terminator and EOI (a firmware fault).
     const std::size_t chunk = kind_ == adapter::Kind::Ar488 ? kAr488Chunk : std::string::npos;
@@ -285,7 +290,9 @@ void EmulatedAdapter::Read(const std::string& how) {
     while (answer.size() < kLongestAnswer) {
         char buffer[kAnswerBuffer];
         // Nothing within the adapter's time-out: what came before it is passed on, no more.
-        const bool late = AnswerTooLate(settings_.pad);
+        const std::optional<double> readyAt = AnswerReadyAt(settings_.pad);
+        const bool late = readyAt && *readyAt > clock_->Now() + settings_.readTimeoutMs / 1000.0;
+        if (!late && readyAt) clock_->Sleep(*readyAt - clock_->Now());
         if (late || (bench_.ibrd(ud, buffer, sizeof buffer) & ERR)) {
             clock_->Sleep(settings_.readTimeoutMs / 1000.0);
             break;

@@ -47,6 +47,8 @@ public:
     void UnplugAtRead(int n) { unplugAtRead_ = n; }
     void UnplugAtNextRead() { unplugAtRead_ = reads_ + 1; }
     bool Unplugged() const { return unplugged_; }
+    // The instrument at `pad` answers `seconds` after the message that asked.
+    void SlowDown(int pad, double seconds) { slowness_[pad] = seconds; }
     void SetVerbose(bool on) { settings_.verbose = on; }
 
 private:
@@ -79,8 +81,8 @@ private:
     void Send(const std::string& bytes);
     // The bench's descriptor for an address, with the adapter's EOI setting.
     int Device(int pad, int sad);
-    // The instrument at `pad` has an answer, but not within the adapter's read time-out.
-    bool AnswerTooLate(int pad) const;
+    // When the answer of the instrument at `pad` can be read, its slowness counted.
+    std::optional<double> AnswerReadyAt(int pad) const;
     bool Deaf() const;
 
     adapter::Kind kind_;
@@ -95,6 +97,8 @@ private:
         int eoi;
     };
     std::map<std::pair<int, int>, BenchDevice> devices_;
+    std::map<int, double> slowness_;       // by address
+    std::map<int, double> lastMessageAt_;  // by address
     std::string output_;
     double deafUntil_ = -1;
     double resetSeconds_;

@@ -104,6 +104,27 @@ private slots:
         QCOMPARE(emulated.clock->Now(), 0.7);
     }
 
+    // An instrument slower than the read time-out is silence; within it, its answer comes late.
+    void aSlowInstrument_data() {
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("slower than the time-out") << 3000 << QByteArray() << 3.0;
+        QTest::newRow("within it") << 3000 << QByteArray("ID TEK/PS5010,V79.1;") << 2.0;
+    }
+
+    void aSlowInstrument() {
+        QFETCH(int, timeoutMs);
+        QFETCH(QByteArray, reply);
+        QFETCH(double, seconds);
+        Emulated emulated(adapter::Kind::Prologix, "5=PS5010");
+        emulated.adapter.SlowDown(5, reply.isEmpty() ? 4.0 : 2.0);
+        emulated.Say("++read_tmo_ms " + std::to_string(timeoutMs) + "\n++addr 5\nID?\n");
+        const double asked = emulated.clock->Now();
+        QCOMPARE(QByteArray::fromStdString(emulated.Say("++read eoi\n")), reply);
+        QCOMPARE(emulated.clock->Now() - asked, seconds);
+    }
+
     void dataReachesTheInstrumentWithItsTerminator_data() {
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<QByteArray>("message");
