@@ -18,7 +18,6 @@ using driver::Outcome;
 namespace {
 constexpr double kLongestRound = 3.0;  // a Prologix refuses ++read_tmo_ms above 3000
 constexpr double kSearchPoll = 0.05;   // a listener answers a serial poll within microseconds
-constexpr double kQuickReply = 0.5;    // an adapter answers its own "++" queries at once
 // An AR488 puts longer data on the bus as several messages, each with EOI: no instrument would
 // take them for the one message that was meant.
 constexpr std::size_t kAr488LongestData = 128;

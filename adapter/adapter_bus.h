@@ -44,6 +44,9 @@ public:
     driver::Outcome ParallelPoll(std::uint8_t& response) override;
 
 private:
+    // An adapter answers its own "++" questions at once: this long, and the link's margin.
+    static constexpr double kQuickReply = 0.5;
+
     // Set-up (adapter_setup.cpp).
     std::optional<std::string> AskVersion();
     std::optional<std::string> SetUp();

@@ -12,7 +12,6 @@ namespace {
 // meanwhile is lost, so "++ver" is asked again until this much time has passed.
 constexpr double kRecognitionSeconds = 4.0;
 constexpr double kVersionWait = 0.5;
-constexpr double kQuickReply = 0.5;
 
 // What every read and write here relies on: controller, no read after each write, EOI with the
 // last byte and no terminator added, and a mark after an answer that ended with EOI.
