@@ -5,8 +5,8 @@
 
 #include "bench/instruments.h"
 #include "bench/numbers.h"
-#include "bench/status.h"
 #include "bench/text.h"
+#include "driver/status.h"
 
 namespace bench {
 
@@ -64,7 +64,7 @@ public:
 
 private:
     static std::optional<std::string> CheckPad(long pad) {
-        if (pad < 1 || pad > kHighestPad) {
+        if (pad < 1 || pad > driver::kHighestPad) {
             return "address " + std::to_string(pad) + " is outside 1..30";
         }
         return std::nullopt;
@@ -219,8 +219,8 @@ std::string FormatConfig(const BenchConfig& config) {
             "unplug=" + std::to_string(unplug.pad) + "@" + std::to_string(unplug.messages) + ";";
     }
     for (const BenchConfig::Refusal& refusal : config.refusals) {
-        text += "refuse=" + std::to_string(refusal.pad) + "@" + std::to_string(refusal.write) + ":" +
-                std::to_string(refusal.iberr) + ";";
+        text += "refuse=" + std::to_string(refusal.pad) + "@" + std::to_string(refusal.write) +
+                ":" + std::to_string(refusal.iberr) + ";";
     }
     for (const BenchConfig::Spoil& spoil : config.spoils) {
         text += "spoil=" + std::to_string(spoil.pad) + "@" + std::to_string(spoil.write) + ":" +
