@@ -5,8 +5,8 @@
 
 #include "bench/instruments.h"
 #include "bench/numbers.h"
-#include "bench/status.h"
 #include "bench/text.h"
+#include "driver/status.h"
 
 namespace bench {
 
@@ -65,7 +65,7 @@ public:
 
 private:
     static std::optional<std::string> CheckPad(long pad) {
-        if (pad < 1 || pad > kHighestPad) {
+        if (pad < 1 || pad > driver::kHighestPad) {
             return "address " + std::to_string(pad) + " is outside 1..30";
         }
         return std::nullopt;
@@ -136,7 +136,8 @@ private:
 
     // Without a code, what linux-gpib gives when it finds no configuration file: EARG.
     std::optional<std::string> ReadNoConfig(std::string_view value) {
-        const std::optional<int> iberr = value.empty() ? std::optional<int>(EARG) : ParseInt(value);
+        const std::optional<int> iberr =
+            value.empty() ? std::optional<int>(driver::EARG) : ParseInt(value);
         if (!iberr) return "noconfig= needs an error number";
         config_.noBoardError = *iberr;
         return std::nullopt;

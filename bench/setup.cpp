@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "bench/driver_api.h"
 #include "bench/instruments.h"
+#include "driver/driver_api.h"
 
 namespace bench {
 
@@ -59,6 +59,8 @@ ParsedConfig ConfigFromEnvironment() {
 
 std::unique_ptr<Bench> BenchFrom(const BenchConfig& config) {
     std::unique_ptr<Bench> bench = Configured(config, std::make_shared<RealClock>());
+    // A program may run on it for days (an overnight log): its trace lines go to the file only.
+    bench->KeepTraceLines(false);
     if (const std::string trace = Environment("GPIB_BENCH_TRACE"); !trace.empty()) {
         bench->SetTraceFile(trace);
     }

@@ -6,12 +6,25 @@
 #include <cstring>
 #include <fstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "bench/numbers.h"
 
 namespace bench {
 
 namespace {
 constexpr const char* kHeading = "# gpib bench state: <pad> <KIND> <settings>";
+
+// Puts the new file in the old one's place in one step; Windows' rename refuses to replace.
+bool Replace(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
 }  // namespace
 
 StateFile::StateFile(std::string path) : path_(std::move(path)) {
@@ -56,7 +69,7 @@ void StateFile::Write() {
         out << std::to_string(pad) << ' ' << entry.kind << ' ' << entry.settings << '\n';
     }
     out.close();
-    if (out && std::rename(temporary.c_str(), path_.c_str()) == 0) return;
+    if (out && Replace(temporary, path_)) return;
     if (!writeFailureShown_) {
         std::fprintf(stderr, "gpib bench: cannot write the state file %s: %s\n", path_.c_str(),
                      std::strerror(errno));

@@ -1,6 +1,8 @@
 // Pulvar's operations on the simulated bench with the real clock: what each costs beyond the
-// pauses the instruments need. Prints Markdown tables. `--runs N` sets the runs per operation
-// (11); `--only TEXT` runs only the rows whose name holds TEXT.
+// pauses the instruments need, through the bench library and through the adapter library over an
+// emulated Prologix on a pseudo-terminal and on TCP. Prints Markdown tables. `--runs N` sets the
+// runs per operation (11); `--only TEXT` runs only the rows whose name holds TEXT; `--carrier
+// bench|serial|tcp` only that way to the bench (all three by default).
 #include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "answering_platform.h"
+#include "driver/driver.h"
 #include "measurement.h"
 #include "panel/entry_field.h"
 #include "window_on_bench.h"
@@ -43,14 +46,34 @@ std::string Argument(int argc, char* argv[], const char* option) {
     return {};
 }
 
+// The bytes a stretch of an adapter's trace put on the link both ways: each line sent with its
+// LF, each reply as it came (the trace shows them C-escaped).
+long LinkBytes(const std::vector<std::string>& lines, std::size_t from) {
+    long bytes = 0;
+    for (std::size_t i = from; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const std::size_t quote = line.find(" \"");
+        const bool sent = line.find(" host> \"") != std::string::npos;
+        if (!sent && line.find(" host< \"") == std::string::npos) continue;
+        const std::string text = line.substr(quote + 2, line.size() - quote - 3);
+        for (std::size_t c = 0; c < text.size(); ++c, ++bytes) {
+            if (text[c] == '\\') c += text[c + 1] == 'x' ? 3 : 1;
+        }
+        if (sent) ++bytes;
+    }
+    return bytes;
+}
+
 class OperationsBenchmark {
 public:
     // Only the rows whose name holds `only` are run (all when it is empty), e.g. for a profiler.
-    OperationsBenchmark(AnsweringPlatform& platform, int runs, std::string only)
-        : platform_(platform), runs_(runs), only_(std::move(only)) {}
+    OperationsBenchmark(AnsweringPlatform& platform, int runs, std::string only, Carrier carrier)
+        : platform_(platform), runs_(runs), only_(std::move(only)), carrier_(carrier) {}
 
     std::vector<MeasuredOperation> Operations();
     std::vector<MeasuredOperation> Pauses();
+    // The bytes one query puts on an adapter's link, both ways.
+    long QueryLinkBytes();
 
 private:
     // A PS5010 window, loaded and shown, made afresh for a row.
@@ -64,12 +87,13 @@ private:
     AnsweringPlatform& platform_;
     int runs_;
     std::string only_;
+    Carrier carrier_;
     std::unique_ptr<WindowOnBench> window_;
 };
 
 WindowOnBench& OperationsBenchmark::FreshSupplyWindow() {
     window_.reset();
-    window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench);
+    window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench, carrier_);
     window_->Load();
     window_->Show();
     return *window_;
@@ -113,13 +137,16 @@ MeasuredOperation OperationsBenchmark::ApplyRow(const std::string& name, bool ou
 
 std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
     std::vector<MeasuredOperation> rows;
-    rows.push_back(Identification("identification, 1 listener (PS5010)", kSupplyBench));
-    rows.push_back(
-        Identification("identification, 14 listeners (HP 6032A last)", FourteenListeners()));
+    // On an adapter the start-up row holds the listener search; these measure the bench alone.
+    if (carrier_ == Carrier::BenchLibrary) {
+        rows.push_back(Identification("identification, 1 listener (PS5010)", kSupplyBench));
+        rows.push_back(
+            Identification("identification, 14 listeners (HP 6032A last)", FourteenListeners()));
+    }
     rows.push_back(Row(
         "start-up to the end of the first activation", kFirstActivation, [&] { window_.reset(); },
         [&] {
-            window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench);
+            window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench, carrier_);
             window_->Load();
             window_->Show();
         }));
@@ -142,6 +169,14 @@ std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
         "load (both outputs applied, output off)", 2 * kApply,
         [&] { window.SendToSupply("OUT OFF"); }, [&] { window.form.LoadSettings_Click(); }));
     return rows;
+}
+
+long OperationsBenchmark::QueryLinkBytes() {
+    WindowOnBench& window = FreshSupplyWindow();
+    window.bus.QueryDevice(window.form.Supply().SupplyDevice, "VPOS?");
+    const std::size_t before = window.Driver().TraceLines().size();
+    window.bus.QueryDevice(window.form.Supply().SupplyDevice, "VPOS?");
+    return LinkBytes(window.Driver().TraceLines(), before);
 }
 
 std::vector<MeasuredOperation> OperationsBenchmark::Pauses() {
@@ -172,6 +207,23 @@ std::string Ratio(const MeasuredOperation& pause, const MeasuredOperation& polli
                   ours, loop, ours > 0 ? loop / ours : 0.0);
     return text;
 }
+
+struct Way {
+    Carrier carrier;
+    const char* option;
+    const char* name;
+};
+constexpr Way kWays[] = {
+    {Carrier::BenchLibrary, "bench", "the bench library"},
+    {Carrier::PrologixSerial, "serial",
+     "the adapter library, an emulated Prologix GPIB-USB on a pseudo-terminal"},
+    {Carrier::PrologixTcp, "tcp", "the adapter library, an emulated Prologix GPIB-ETHERNET on TCP"},
+};
+
+// 8 data bits, a start and a stop bit at 115200 baud.
+double SerialSeconds(long bytes) {
+    return static_cast<double>(bytes) * 10.0 / 115200.0;
+}
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -182,14 +234,26 @@ int main(int argc, char* argv[]) {
     AnsweringPlatform platform{SettingsStore(settings.path())};
     const std::string runsText = Argument(argc, argv, "--runs");
     const int runs = runsText.empty() ? 11 : std::max(1, std::atoi(runsText.c_str()));
+    const std::string only = Argument(argc, argv, "--only");
+    const std::string carrier = Argument(argc, argv, "--carrier");
 
-    OperationsBenchmark benchmark(platform, runs, Argument(argc, argv, "--only"));
-    const std::vector<MeasuredOperation> operations = benchmark.Operations();
-    const std::vector<MeasuredOperation> pauses = benchmark.Pauses();
-
-    std::printf("Operations on a PS5010 at address 5, %d runs each:\n\n%s\n", runs,
-                OperationTable(operations).c_str());
-    std::printf("Pauses, %d runs each:\n\n%s\n%s", runs, OperationTable(pauses).c_str(),
-                Ratio(pauses[1], pauses[2]).c_str());
+    for (const Way& way : kWays) {
+        if (!carrier.empty() && carrier != way.option) continue;
+        OperationsBenchmark benchmark(platform, runs, only, way.carrier);
+        const std::vector<MeasuredOperation> operations = benchmark.Operations();
+        std::printf("Operations on a PS5010 at address 5 through %s, %d runs each:\n\n%s\n",
+                    way.name, runs, OperationTable(operations).c_str());
+        if (way.carrier == Carrier::BenchLibrary) {
+            const std::vector<MeasuredOperation> pauses = benchmark.Pauses();
+            std::printf("Pauses, %d runs each:\n\n%s\n%s\n", runs, OperationTable(pauses).c_str(),
+                        Ratio(pauses[1], pauses[2]).c_str());
+        } else {
+            const long bytes = benchmark.QueryLinkBytes();
+            std::printf(
+                "One query puts %ld bytes on the link, both ways: %.2f ms on a serial line at "
+                "115200 baud.\n\n",
+                bytes, SerialSeconds(bytes) * 1e3);
+        }
+    }
     return 0;
 }

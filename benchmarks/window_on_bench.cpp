@@ -3,26 +3,58 @@
 
 #include <QApplication>
 #include <memory>
+#include <stdexcept>
 
-#include "bench/clock.h"
-#include "bench/driver_api.h"
+#include "adapter/adapter_bus.h"
+#include "adapter/fd_link.h"
+#include "adapter_process.h"
+#include "bench/bench.h"
 #include "bench/setup.h"
 #include "bench_rig.h"
+#include "driver/clock.h"
+#include "driver/driver_api.h"
 
 namespace {
-// Installed before the binding is made, so that its first call finds the bench.
-GpibEntryPoints InstallRealClockBench(const std::string& config, bench::Bench*& installed) {
-    installed = bench::InstallFromText(config, std::make_shared<bench::RealClock>());
+// The adapter library's driver over the emulated adapter, as it opens at its first call.
+std::unique_ptr<driver::Driver> AdapterDriver(const std::string& where) {
+    std::string error;
+    const std::optional<adapter::Place> place = adapter::PlaceOf(where, error);
+    auto clock = std::make_shared<driver::RealClock>();
+    std::unique_ptr<adapter::Link> link = place ? adapter::OpenLink(*place, clock, error) : nullptr;
+    if (!link) throw std::runtime_error(error);
+    auto bus = std::make_unique<adapter::AdapterBus>(std::move(link), clock, where);
+    adapter::AdapterBus& opened = *bus;
+    auto made = std::make_unique<driver::Driver>("gpib adapter", clock, std::move(bus));
+    if (const std::optional<std::string> failed = opened.Open()) throw std::runtime_error(*failed);
+    return made;
+}
+
+// Installed before the binding is made, so that its first call finds the driver.
+GpibEntryPoints Install(const std::string& config, Carrier carrier,
+                        std::unique_ptr<AdapterProcess>& emulator, driver::Driver*& installed) {
+    if (carrier == Carrier::BenchLibrary) {
+        installed = bench::InstallFromText(config, std::make_shared<driver::RealClock>());
+        return BenchEntryPoints();
+    }
+    const std::vector<std::string> arguments = carrier == Carrier::PrologixTcp
+                                                   ? std::vector<std::string>{"prologix", "--tcp"}
+                                                   : std::vector<std::string>{"prologix"};
+    emulator = std::make_unique<AdapterProcess>(arguments, config);
+    std::unique_ptr<driver::Driver> made = AdapterDriver(emulator->Where());
+    installed = made.get();
+    driver::Install(std::move(made));
     return BenchEntryPoints();
 }
 }  // namespace
 
-WindowOnBench::WindowOnBench(Platform& platform, const std::string& config)
-    : gpib(InstallRealClockBench(config, bench_)), bus(gpib, platform), form(platform, bus) {}
+WindowOnBench::WindowOnBench(Platform& platform, const std::string& config, Carrier carrier)
+    : gpib(Install(config, carrier, emulator_, driver_)),
+      bus(gpib, platform),
+      form(platform, bus) {}
 
 WindowOnBench::~WindowOnBench() {
-    // A window made after this one has installed its own bench by now: leave that one be.
-    if (bench::Current() == bench_) bench::Install(nullptr);
+    // A window made after this one has installed its own driver by now: leave that one be.
+    if (driver::Current() == driver_) driver::Install(nullptr);
 }
 
 void WindowOnBench::Show() {

@@ -1,22 +1,29 @@
-// The main window on a simulated bench that runs on the real clock.
+// The main window on a simulated bench that runs on the real clock, reached through the bench
+// library itself or through the adapter library and an emulated adapter in front of the bench.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "bus/bus_helper.h"
 #include "bus/gpib_binding.h"
 #include "panel/form1.h"
 
+class AdapterProcess;
 class Platform;
-namespace bench {
-class Bench;
+namespace driver {
+class Driver;
 }
+
+// What carries the window's calls to the bench.
+enum class Carrier { BenchLibrary, PrologixSerial, PrologixTcp };
 
 class WindowOnBench {
 public:
-    // Installs a fresh bench as GPIB_BENCH describes it (e.g. "5=PS5010"); the window is made
-    // but not loaded.
-    WindowOnBench(Platform& platform, const std::string& config);
+    // Installs a fresh bench as GPIB_BENCH describes it (e.g. "5=PS5010"), behind the carrier;
+    // the window is made but not loaded.
+    WindowOnBench(Platform& platform, const std::string& config,
+                  Carrier carrier = Carrier::BenchLibrary);
     ~WindowOnBench();
 
     // What the program does before its window first shows: the bus and the identification.
@@ -25,9 +32,13 @@ public:
     void Show();
     // Sets the supply up for a run, outside what is measured: no pause, nothing read.
     void SendToSupply(const std::string& command);
+    // The installed driver, whose trace lines tell what went over an adapter's link.
+    driver::Driver& Driver() { return *driver_; }
 
 private:
-    bench::Bench* bench_ = nullptr;  // first: made before the binding
+    // First: the carrier is there before the binding's first call.
+    std::unique_ptr<AdapterProcess> emulator_;
+    driver::Driver* driver_ = nullptr;
 
 public:
     GpibBinding gpib;

@@ -49,8 +49,9 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
 dpkg -L pulvar >"$work/installed"
 installed() { grep -E "$1" "$work/installed" || fail "nothing installed matches $1"; }
 
-for file in /usr/bin/pulvar /usr/bin/pulvar-cli /usr/bin/pulvar-bench \
-    /usr/lib/pulvar/bench/libgpib.so.0 /usr/share/applications/pulvar.desktop \
+for file in /usr/bin/pulvar /usr/bin/pulvar-cli /usr/bin/pulvar-bench /usr/bin/pulvar-adapter \
+    /usr/lib/pulvar/bench/libgpib.so.0 /usr/lib/pulvar/adapter/libgpib.so.0 \
+    /usr/lib/pulvar/bench/adapter-emulator /usr/share/applications/pulvar.desktop \
     /usr/share/doc/pulvar/copyright /usr/share/doc/pulvar/changelog.gz; do
     [ -e "$file" ] || fail "$file not installed"
 done
@@ -94,21 +95,32 @@ identified=$(env -i PATH=/usr/bin:/bin LD_LIBRARY_PATH=/usr/lib/pulvar/bench GPI
     GPIB_BENCH_STATE="$work/cli-state" pulvar-cli identify 2>&1) || fail "pulvar-cli identify"
 [ "$identified" == "PS5010 at GPIB address 5" ] || fail "pulvar-cli identify: $identified"
 
-# The window stays open until closed: it has done its work once the supply is identified.
-env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
-    GPIB_BENCH="5=PS5010" GPIB_BENCH_TRACE="$work/trace" pulvar-bench 2>"$work/stderr" &
-pid=$!
-for _ in $(seq 200); do
-    grep -q ' ibtmo .* v=12 ' "$work/trace" 2>/dev/null && break
-    kill -0 "$pid" 2>/dev/null || fail "pulvar-bench ended"
-    sleep 0.1
-done
+# Starts pulvar-bench with these arguments offscreen, tracing to the file given, and ends it once
+# the trace matches the pattern: it stays open until closed, its work done once it gets there.
+run_until() {
+    local trace=$1 pattern=$2
+    shift 2
+    env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
+        GPIB_BENCH="5=PS5010" GPIB_BENCH_TRACE="$trace" pulvar-bench "$@" 2>"$work/stderr" &
+    pid=$!
+    for _ in $(seq 200); do
+        grep -q -- "$pattern" "$trace" 2>/dev/null && break
+        kill -0 "$pid" 2>/dev/null || fail "pulvar-bench $* ended"
+        sleep 0.1
+    done
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=""
+}
+
+run_until "$work/trace" ' ibtmo .* v=12 '
 grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/trace" || fail "no identification in the trace"
 [ -d "$work/.local/state/pulvar" ] || fail "no folder for the bench's state"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=""
-rm "$work/trace" "$work/stderr"  # no failure from here on is theirs
+# The same through the adapter library, on an emulated AR488 in front of the bench.
+run_until "$work/adapter-trace" ' ibrd .*pad=5 data="ID TEK/PS5010' --adapter ar488
+grep -q 'host> "++fndl all"' "$work/adapter-trace" || fail "no AR488 lines in the trace"
+grep -q ' ibrd .*pad=5 data="ID TEK/PS5010' "$work/adapter-trace" || fail "not identified on the adapter"
+rm "$work/trace" "$work/adapter-trace" "$work/stderr"  # no failure from here on is theirs
 
 apt-get purge -y -qq pulvar >/dev/null
 ! dpkg-query -W pulvar >/dev/null 2>&1 || fail "still known to dpkg after the purge"

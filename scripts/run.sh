@@ -1,17 +1,31 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Pulvar on the simulated GPIB bench.
 # GPIB_BENCH picks the bench (default "5=PS5010"), e.g. GPIB_BENCH="7=HP6032A".
+# "--adapter prologix|ar488" puts an emulated adapter in front of the bench and starts Pulvar on
+# it through the adapter library; with GPIB_ADAPTER set (e.g. /dev/ttyUSB0), Pulvar runs on that
+# real adapter instead of the bench.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/build.sh" pulvar pulvar-cli gpib_bench
+if [ "${1:-}" == "--adapter" ] && [[ "${2:-}" != @(prologix|ar488) ]]; then
+  echo "Usage: bash scripts/run.sh [--adapter prologix|ar488]" >&2
+  exit 2
+fi
+bash "$root/scripts/build.sh" pulvar pulvar-cli gpib_bench gpib_adapter adapter-emulator
 
-# The unchanged program finds the bench under the driver's own name, ahead of any real driver.
-export LD_LIBRARY_PATH="$root/build/bench${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+# The unchanged program finds the driver library under the driver's own name, ahead of any real
+# driver: the bench's, or the adapter library when an adapter is named.
+library="$root/build/bench"
+if [ -n "${GPIB_ADAPTER:-}" ] || [ "${1:-}" == "--adapter" ]; then library="$root/build/adapter"; fi
+export LD_LIBRARY_PATH="$library${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 # The bench keeps the supplies' settings between runs, as a supply left switched on would.
 export GPIB_BENCH_STATE="${GPIB_BENCH_STATE:-$root/build/bench-state.txt}"
 
+pulvar=("$root/build/pulvar")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: starting Pulvar on a virtual X display (xvfb-run)." >&2
-  exec xvfb-run -a "$root/build/pulvar"
+  pulvar=(xvfb-run -a "${pulvar[@]}")
 fi
-exec "$root/build/pulvar"
+if [ "${1:-}" == "--adapter" ]; then
+  exec "$root/build/bench/adapter-emulator" "$2" -- "${pulvar[@]}"
+fi
+exec "${pulvar[@]}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pulvar need.
 # "setup.sh test" adds what only the tests need (the Debian package, the journeys);
-# "setup.sh windows" is what the Windows cross-build needs instead.
+# "setup.sh windows" is what building and testing Pulvar for Windows needs instead.
 # Quiet when everything is there already.
 set -euo pipefail
 
@@ -27,10 +27,14 @@ fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 
-# Only the Windows cross-build: mingw-w64 for 32-bit Windows (the real build) and for 64-bit
-# Windows with the 64-bit wine, to run its tests where the kernel runs no 32-bit programs.
+# Only Pulvar for Windows: mingw-w64 for 32-bit Windows (the parts free of Qt) and for 64-bit
+# Windows (everything, with the Qt kit of scripts/windows-qt-kit.sh); NSIS for the installer;
+# the 64-bit wine, its fonts and a virtual display with a window manager to run it all; unzip
+# to look into the zip.
 if [ "${1:-}" == windows ]; then
-  packages=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64)
+  packages=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix nsis
+            wine wine64 fonts-wine fonts-liberation2 unzip
+            xvfb xauth xdotool openbox x11-utils imagemagick xclip)
 fi
 
 # The number tests also run under German conventions, which write a decimal comma.

@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Pulvar");
     QtPlatform platform;
 
-    GpibLibrary library(GpibLibraryName());
+    GpibLibrary library(GpibLibraryFile());
     if (!library.Loaded()) {
         platform.MessageBox(library.Error(), platform.Title(), BoxIcon::Critical, BoxButtons::Ok);
         return 1;

@@ -32,9 +32,11 @@ Tektronix PS5010 or PS5004 or a Hewlett-Packard 6032A over GPIB, in a
 window (pulvar) or from the shell (pulvar-cli).
 
 A simulated bench comes with it: pulvar-bench starts Pulvar on it, with no
-hardware. For a real bus install linux-gpib (not a Debian package): its
-kernel module for the interface board, its user library libgpib.so.0 and
-the configuration file /etc/gpib.conf; then start pulvar.]=])
+hardware. On a Prologix or AR488 GPIB adapter (USB serial or network),
+pulvar-adapter starts Pulvar through a driver library of its own. For an
+interface board install linux-gpib (not a Debian package): its kernel
+module for the board, its user library libgpib.so.0 and the configuration
+file /etc/gpib.conf; then start pulvar.]=])
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PULVAR_HOMEPAGE}")

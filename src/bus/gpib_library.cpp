@@ -3,14 +3,34 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <cwctype>
 #else
 #include <dlfcn.h>
+
+#include <cstdlib>
 #endif
 
 namespace {
 #ifdef _WIN32
+std::wstring Wide(const std::string& utf8) {
+    const int length = static_cast<int>(utf8.size());
+    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(),
+                        static_cast<int>(wide.size()));
+    return wide;
+}
+std::string Utf8(const std::wstring& wide) {
+    const int length = static_cast<int>(wide.size());
+    std::string utf8(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
+    return utf8;
+}
+// Wide calls throughout, so that a folder name outside the ANSI code page still loads.
 void* OpenLibrary(const std::string& name) {
-    return LoadLibraryA(name.c_str());
+    return LoadLibraryW(Wide(name).c_str());
 }
 void* Symbol(void* handle, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
@@ -18,8 +38,26 @@ void* Symbol(void* handle, const char* name) {
 void CloseLibrary(void* handle) {
     FreeLibrary(static_cast<HMODULE>(handle));
 }
+// The system's own words for the failure, and its number.
 std::string LastError() {
-    return "system error " + std::to_string(GetLastError());
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason(text ? text : L"", length);
+    LocalFree(text);
+    while (!reason.empty() && std::iswspace(reason.back())) reason.pop_back();
+    const std::string number = "system error " + std::to_string(code);
+    return reason.empty() ? number : Utf8(reason) + " (" + number + ")";
+}
+std::string EnvironmentText(const char* name) {
+    const std::wstring wideName = Wide(name);
+    std::wstring value(GetEnvironmentVariableW(wideName.c_str(), nullptr, 0), L'\0');
+    if (value.empty()) return {};
+    value.resize(
+        GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size())));
+    return Utf8(value);
 }
 #else
 void* OpenLibrary(const std::string& name) {
@@ -34,6 +72,10 @@ void CloseLibrary(void* handle) {
 std::string LastError() {
     const char* error = dlerror();
     return error ? error : "unknown reason";
+}
+std::string EnvironmentText(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 #endif
 
@@ -51,7 +93,8 @@ void Assign(Function& target, void* address) {
 // What the user installs to get a working driver library on this platform.
 const char* DriverAdvice() {
 #ifdef _WIN32
-    return "Install the NI-488.2 driver of National Instruments for the GPIB board.";
+    return "Install the NI-488.2 driver of National Instruments for the GPIB board. Without "
+           "hardware, start \"Pulvar on the simulated bench\" from the Start menu instead.";
 #else
     return "Install linux-gpib: its kernel module for the GPIB board, its user library "
            "libgpib.so.0 and /etc/gpib.conf. Without hardware, start pulvar-bench instead.";
@@ -60,11 +103,18 @@ const char* DriverAdvice() {
 }  // namespace
 
 const char* GpibLibraryName() {
-#ifdef _WIN32
+#if defined(_WIN64)
+    return "ni4882.dll";  // a 64-bit process cannot load the 32-bit Gpib-32.dll
+#elif defined(_WIN32)
     return "Gpib-32.dll";
 #else
     return "libgpib.so.0";
 #endif
+}
+
+std::string GpibLibraryFile() {
+    const std::string named = EnvironmentText(kGpibLibraryVariable);
+    return named.empty() ? GpibLibraryName() : named;
 }
 
 GpibLibrary::GpibLibrary(const std::string& fileName) : fileName_(fileName) {

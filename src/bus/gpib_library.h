@@ -9,9 +9,18 @@
 // The driver library's file name on this platform.
 const char* GpibLibraryName();
 
+// The environment variable that names another driver library file, a path or a bare name.
+constexpr const char* kGpibLibraryVariable = "PULVAR_GPIB_LIBRARY";
+
+// The library to load: the file the variable names when it is set and not empty, else the
+// driver's own name. A launcher uses it to put a stand-in first where the system's search
+// order would find the real driver before anything the launcher can change (Windows looks in
+// the program's folder and the system folder before PATH). UTF-8.
+std::string GpibLibraryFile();
+
 class GpibLibrary {
 public:
-    // Loads the library; on failure Error() names the library and the system's reason.
+    // Loads the library (a UTF-8 file name); on failure Error() names it and the system's reason.
     explicit GpibLibrary(const std::string& fileName);
     ~GpibLibrary();
     GpibLibrary(const GpibLibrary&) = delete;

@@ -5,7 +5,7 @@
 
 SupplySession::SupplySession(ConsolePlatform& platform) {
     platform.SetEndStatus(ExitStatus::kBusSetupFailed);
-    library_ = std::make_unique<GpibLibrary>(GpibLibraryName());
+    library_ = std::make_unique<GpibLibrary>(GpibLibraryFile());
     if (!library_->Loaded()) {
         platform.MessageBox(library_->Error(), platform.Title(), BoxIcon::Critical, BoxButtons::Ok);
         platform.EndNow();

@@ -1,14 +1,15 @@
 // The driver entry points over the installed bench, as the program's binding takes them.
 #include <QtTest>
 
-#include "bench/driver_api.h"
+#include "bench/bench.h"
 #include "bench/instruments.h"
 #include "bus/gpib_api.h"
+#include "driver/driver_api.h"
 
 namespace {
 // The table the program fills from the driver library, filled from the bench instead.
 GpibEntryPoints BenchEntryPoints() {
-    namespace api = bench::api;
+    namespace api = driver::api;
     GpibEntryPoints e;
     e.SendIFC = api::SendIFC;
     e.ibsre = api::ibsre;
@@ -36,12 +37,12 @@ class BenchApiTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { bench::Install(nullptr); }
+    void cleanup() { driver::Install(nullptr); }
 
     void exchangeThroughTheProgramsTable() {
-        auto installed = std::make_unique<bench::Bench>(std::make_shared<bench::VirtualClock>());
+        auto installed = std::make_unique<bench::Bench>(std::make_shared<driver::VirtualClock>());
         installed->Attach(5, bench::MakeInstrument("PS5010"));
-        bench::Install(std::move(installed));
+        driver::Install(std::move(installed));
         const GpibEntryPoints e = BenchEntryPoints();
         const int ud = e.ibdev(0, 5, 0, 12, 1, 0);
         QCOMPARE(e.ibwrt(ud, "VPOS 3;VPOS?", 12), gpib::CMPL);
@@ -54,7 +55,7 @@ private slots:
     }
 
     void accessorsAnswerTheLastCall() {
-        bench::Install(std::make_unique<bench::Bench>(std::make_shared<bench::VirtualClock>()));
+        driver::Install(std::make_unique<bench::Bench>(std::make_shared<driver::VirtualClock>()));
         const GpibEntryPoints e = BenchEntryPoints();
         e.ibwrt(e.ibdev(0, 9, 0, 12, 1, 0), "ID?", 3);
         QCOMPARE(e.ThreadIbsta(), gpib::ERR | gpib::CMPL);
@@ -65,12 +66,12 @@ private slots:
     }
 
     void registrationResultIsTheConfiguredOne() {
-        auto installed = std::make_unique<bench::Bench>(std::make_shared<bench::VirtualClock>());
+        auto installed = std::make_unique<bench::Bench>(std::make_shared<driver::VirtualClock>());
         installed->SetRegisterResult(3);
-        bench::Install(std::move(installed));
+        driver::Install(std::move(installed));
         int sta = -1, err = -1, cnt = -1;
         long cntl = -1;
-        QCOMPARE(bench::api::RegisterGpibGlobalsForThread(&sta, &err, &cnt, &cntl), 3);
+        QCOMPARE(driver::api::RegisterGpibGlobalsForThread(&sta, &err, &cnt, &cntl), 3);
     }
 
     void withoutABenchEveryCallFails() {

@@ -3,9 +3,10 @@
 #include <QtTest>
 #include <vector>
 
-#include "bench/driver_api.h"
-#include "bench/error_text.h"
+#include "bench/bench.h"
 #include "direct_bench.h"
+#include "driver/driver_api.h"
+#include "driver/error_text.h"
 
 using bench::CIC;
 using bench::CMPL;
@@ -245,18 +246,18 @@ private slots:
     void everyErrorCodeIsNamed() {
         QFETCH(int, code);
         QFETCH(QByteArray, name);
-        QVERIFY2(QByteArray(bench::ErrorText(code)).startsWith(name), bench::ErrorText(code));
+        QVERIFY2(QByteArray(driver::ErrorText(code)).startsWith(name), driver::ErrorText(code));
     }
 
     // A driver without a usable board fails every call with the error it was given.
     void noBoardFailsEveryCall() {
-        bench::InstallNoBoard(bench::EARG);
+        driver::InstallNoBoard(bench::EARG);
         int value = 0;
-        QCOMPARE(bench::api::ibask(kBoard, option::PAD, &value), ERR);
-        QCOMPARE(bench::api::ThreadIberr(), bench::EARG);
-        QCOMPARE(bench::api::ibdev(0, 5, 0, 12, 1, 0), -1);
-        bench::Install(nullptr);
-        QCOMPARE(bench::api::ThreadIberr(), bench::EDVR);
+        QCOMPARE(driver::api::ibask(kBoard, option::PAD, &value), ERR);
+        QCOMPARE(driver::api::ThreadIberr(), bench::EARG);
+        QCOMPARE(driver::api::ibdev(0, 5, 0, 12, 1, 0), -1);
+        driver::Install(nullptr);
+        QCOMPARE(driver::api::ThreadIberr(), bench::EDVR);
     }
 };
 

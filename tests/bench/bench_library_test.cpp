@@ -159,8 +159,8 @@ private slots:
     }
 
     void coreNamesStayInside() {
-        QVERIFY(!dlsym(linux_, "_ZN5bench7CurrentEv"));
-        QVERIFY(!dlsym(ni_, "_ZN5bench7CurrentEv"));
+        QVERIFY(!dlsym(linux_, "_ZN6driver7CurrentEv"));
+        QVERIFY(!dlsym(ni_, "_ZN6driver7CurrentEv"));
     }
 
     // linux-gpib's road: the call's status from the thread accessors and the global variables.

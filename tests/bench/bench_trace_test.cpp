@@ -4,16 +4,18 @@
 #include <sstream>
 #include <vector>
 
-#include "bench/driver_api.h"
-#include "bench/trace.h"
+#include "bench/bench.h"
+#include "bench/setup.h"
 #include "direct_bench.h"
+#include "driver/driver_api.h"
+#include "driver/trace.h"
 #include "standard_error.h"
 
 class BenchTraceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { bench::Install(nullptr); }
+    void cleanup() { driver::Install(nullptr); }
 
     void identificationExchangeGivesTheseLines() {
         DirectBench rig;
@@ -120,15 +122,33 @@ private slots:
         QCOMPARE(rig.bench.TraceLines().size(), std::size_t{1});
     }
 
+    // The driver library's bench may serve a program for days: its lines go to the file only.
+    void aBenchFromTheEnvironmentKeepsItsTraceInTheFileOnly() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("trace").toStdString();
+        qputenv("GPIB_BENCH", "5=PS5010");
+        qputenv("GPIB_BENCH_TRACE", QByteArray::fromStdString(path));
+        const std::unique_ptr<bench::Bench> made = bench::BenchFromEnvironment();
+        qunsetenv("GPIB_BENCH_TRACE");
+        made->SendIFC(0);
+        made->ibsre(0, 1);
+        QCOMPARE(made->TraceLines().size(), std::size_t{0});
+        std::ifstream in(path);
+        std::string line;
+        int lines = 0;
+        while (std::getline(in, line)) ++lines;
+        QCOMPARE(lines, 2);
+    }
+
     void statusReadsAreNotTraced() {
-        auto clock = std::make_shared<bench::VirtualClock>();
-        bench::Install(std::make_unique<bench::Bench>(clock));
-        bench::api::SendIFC(0);
-        bench::api::ThreadIbsta();
-        bench::api::ThreadIberr();
-        bench::api::ThreadIbcnt();
-        bench::api::ThreadIbcntl();
-        QCOMPARE(bench::Current()->TraceLines().size(), std::size_t{1});
+        auto clock = std::make_shared<driver::VirtualClock>();
+        driver::Install(std::make_unique<bench::Bench>(clock));
+        driver::api::SendIFC(0);
+        driver::api::ThreadIbsta();
+        driver::api::ThreadIberr();
+        driver::api::ThreadIbcnt();
+        driver::api::ThreadIbcntl();
+        QCOMPARE(driver::Current()->TraceLines().size(), std::size_t{1});
     }
 };
 

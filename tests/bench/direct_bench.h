@@ -6,12 +6,12 @@
 #include <string>
 
 #include "bench/bench.h"
-#include "bench/clock.h"
 #include "bench/instruments.h"
 #include "bench/scripted.h"
+#include "driver/clock.h"
 
 struct DirectBench {
-    std::shared_ptr<bench::VirtualClock> clock = std::make_shared<bench::VirtualClock>();
+    std::shared_ptr<driver::VirtualClock> clock = std::make_shared<driver::VirtualClock>();
     bench::Bench bench{clock};
 
     bench::ScriptedInstrument* Scripted(int pad) {

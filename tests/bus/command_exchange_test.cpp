@@ -1,10 +1,11 @@
 // Commands and queries to the identified supply, read-back trimming and the error reports.
 #include <QtTest>
 
-#include "bench/driver_api.h"
+#include "bench/bench.h"
 #include "bench_rig.h"
 #include "bus/device_io.h"
 #include "bus/gpib_error_text.h"
+#include "driver/driver_api.h"
 #include "trace_rules.h"
 
 namespace {
@@ -48,14 +49,14 @@ int reads = 0;
 // Fails with an error that is neither a time-out nor the end.
 int ReadWithBusError(int, void*, long) {
     ++reads;
-    bench::api::ibrd(0, nullptr, 0);  // a read on the board itself: ERR, no TIMO, no END
+    driver::api::ibrd(0, nullptr, 0);  // a read on the board itself: ERR, no TIMO, no END
     return gpib::ERR;
 }
 // Never ends its answer.
 int ReadWithoutEnd(int, void* buffer, long count) {
     ++reads;
     std::memset(buffer, 'x', count);
-    bench::api::ibwait(0, 0);  // leaves CMPL: a good transfer without END
+    driver::api::ibwait(0, 0);  // leaves CMPL: a good transfer without END
     return gpib::CMPL;
 }
 }  // namespace

@@ -1,8 +1,8 @@
 // Bus set-up and the search for the supply, against the bench on a virtual clock.
 #include <QtTest>
 
-#include "bench/driver_api.h"
 #include "bench_rig.h"
+#include "driver/driver_api.h"
 #include "rules/supplies.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::vector<std::string> AskedPads(BenchRig& rig) {
 // A driver that leaves the controller out of its search results.
 void FindLstnWithoutBoard(int board, const Addr4882* pads, Addr4882* results, int limit) {
     std::array<Addr4882, 32> all{};
-    bench::api::FindLstn(board, pads, all.data(), limit);
+    driver::api::FindLstn(board, pads, all.data(), limit);
     std::copy(all.begin() + 1, all.begin() + limit, results);
 }
 }  // namespace

@@ -6,17 +6,7 @@ find_listeners=$1
 terminal=$2
 export LD_LIBRARY_PATH=$3
 unset GPIB_BENCH_TRACE GPIB_BENCH_STATE
-passed=0
-failed=0
-
-check() {
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        printf 'FAIL: %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-    fi
-}
+. "$(dirname "$0")/program_checks.bash"
 
 # Linked as a program of the real library is: by its soname, each name under its version tag.
 check "needs the soname" "libgpib.so.0" \
@@ -26,14 +16,6 @@ for name in ibask ibln; do
         grep -c " $name@GPIB_DUMMY_VERSION")"
 done
 check "iberr versioned" 1 "$(readelf -W --dyn-syms "$terminal" | grep -c " iberr@GPIB_DUMMY_VERSION")"
-
-# A program's output and error lines joined by "|", then its exit status.
-outcome() {
-    local out status
-    out=$("$@" 2>&1)
-    status=$?
-    echo "$(echo "$out" | tr '\n' '|')exit $status"
-}
 
 for binding in lazy now; do
     if [ $binding == now ]; then export LD_BIND_NOW=1; else unset LD_BIND_NOW; fi
@@ -62,5 +44,4 @@ for binding in lazy now; do
         "$(GPIB_BENCH="5=PS5010;noconfig=0" outcome "$find_listeners")"
 done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_passed

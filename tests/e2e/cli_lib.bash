@@ -15,9 +15,12 @@ cli_setup() {
     mkdir -p "$HOME" "$XDG_CONFIG_HOME"
 }
 
+# The trace before each run: none, so that a run that loads no driver leaves none.
+cli_fresh_trace() { rm -f "$GPIB_BENCH_TRACE"; }
+
 # Runs pulvar-cli with these arguments, with a fresh trace; sets $status.
 cli_run() {
-    rm -f "$GPIB_BENCH_TRACE"
+    cli_fresh_trace
     "$cli" "$@" >"$work/out" 2>"$work/err" </dev/null
     status=$?
     cli_runs="${cli_runs:-}pulvar-cli $*"$'\n'

@@ -50,10 +50,13 @@ e2e_start() {
     program_pid=$!
 }
 
-# Waits up to 20 s for a window whose title matches the pattern; prints its id.
+# How long to wait for a window or for the program's end (a program under wine starts slower).
+e2e_patience=${e2e_patience:-20}
+
+# Waits up to e2e_patience seconds for a window whose title matches the pattern; prints its id.
 e2e_wait_window() {
     found_window=""
-    within 20 window_or_end "$1"
+    within "$e2e_patience" window_or_end "$1"
     [ -n "$found_window" ] && {
         echo "$found_window"
         return 0
@@ -79,10 +82,11 @@ e2e_keys() {
     timeout 10 xdotool key --clearmodifiers "$@"
 }
 
-# Waits up to 20 s for the program to end and leaves its exit status in exit_status. Call it in
-# this shell, not in $(...): only the shell that started the program can collect its status.
+# Waits up to e2e_patience seconds for the program to end and leaves its exit status in
+# exit_status. Call it in this shell, not in $(...): only the shell that started the program can
+# collect its status.
 e2e_wait_exit() {
-    within 20 program_ended || return 1
+    within "$e2e_patience" program_ended || return 1
     wait "$program_pid"
     exit_status=$?
     program_pid=""

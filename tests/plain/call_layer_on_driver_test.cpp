@@ -1,6 +1,7 @@
 // The call layer and the bus helper over the driver library loaded by its own name, as the
-// program loads it: the bench's libgpib.so.0 on Linux (linux-gpib's status road) and its
-// Gpib-32.dll on Windows (LoadLibrary, __stdcall entry points, NI-488.2's registration road).
+// program loads it: the bench's libgpib.so.0 on Linux and its ni4882.dll on 64-bit Windows (the
+// thread accessors' status road), its Gpib-32.dll on 32-bit Windows (LoadLibrary, __stdcall
+// entry points, NI-488.2's registration road); and the variable that names another file.
 #include <cstdlib>
 #include <string>
 
@@ -11,14 +12,22 @@
 #include "scripted_platform.h"
 
 namespace {
+// An empty value unsets the variable.
+void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    if (value.empty())
+        unsetenv(name);
+    else
+        setenv(name, value.c_str(), 1);
+#endif
+}
+
 // The library as the program loads it, with the bench that GPIB_BENCH describes.
 const GpibLibrary& Library() {
     static const GpibLibrary library = [] {
-#ifdef _WIN32
-        _putenv_s("GPIB_BENCH", "5=PS5010;7=HP6032A");
-#else
-        setenv("GPIB_BENCH", "5=PS5010;7=HP6032A", 1);
-#endif
+        SetVariable("GPIB_BENCH", "5=PS5010;7=HP6032A");
         return GpibLibrary(GpibLibraryName());
     }();
     return library;
@@ -28,11 +37,32 @@ void LoadsUnderTheDriversName() {
     CHECK(Library().Loaded());
     const GpibEntryPoints& e = Library().EntryPoints();
     CHECK(e.SendIFC && e.FindLstn && e.ibdev && e.ibwrt && e.ibrd && e.ibask);
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)
     CHECK(e.RegisterGpibGlobalsForThread != nullptr);
 #else
     CHECK(e.RegisterGpibGlobalsForThread == nullptr);
+    CHECK(e.ThreadIbsta && e.ThreadIberr && e.ThreadIbcnt && e.ThreadIbcntl);
 #endif
+}
+
+// PULVAR_GPIB_LIBRARY names the file to load, with a folder or without; unset or empty, the
+// driver's own name is loaded.
+void VariableNamesTheLibraryFile() {
+    const std::string missing = "no-such-folder/no-such-driver.lib";
+    const struct {
+        std::string value;
+        std::string file;
+    } rows[] = {{"", GpibLibraryName()}, {missing, missing}, {"other-name.lib", "other-name.lib"}};
+    for (const auto& row : rows) {
+        SetVariable(kGpibLibraryVariable, row.value);
+        CHECK(GpibLibraryFile() == row.file);
+    }
+    SetVariable(kGpibLibraryVariable, missing);
+    const GpibLibrary library(GpibLibraryFile());
+    CHECK(!library.Loaded());
+    CHECK(library.Error().rfind("The GPIB driver library " + missing + " could not be loaded:\n",
+                                0) == 0);
+    SetVariable(kGpibLibraryVariable, "");
 }
 
 void ExchangeKeepsTheBufferAndTheStatus() {
@@ -84,6 +114,7 @@ void BusHelperFindsTheSupply() {
 int main() {
     return plain::Run(
         {{"loads under the driver's name", LoadsUnderTheDriversName},
+         {"a variable names the library file", VariableNamesTheLibraryFile},
          {"exchange keeps the buffer and the status", ExchangeKeepsTheBufferAndTheStatus},
          {"failure shows as a negative status", FailureShowsAsNegativeStatus},
          {"bus helper finds the supply", BusHelperFindsTheSupply}});

@@ -1,5 +1,5 @@
-// The executable's version information, from the resource the Windows build of the program
-// links: product Pulvar, version 1.05.0001, and the comment naming the supplies.
+// The executable's version information and icon, from the resource the Windows build of the
+// program links: product Pulvar, version 1.05.0001, the comment naming the supplies.
 #include <windows.h>
 
 #include <string>
@@ -50,10 +50,20 @@ void NumbersAreMajorMinorRevision() {
     CHECK(LOWORD(fixed->dwFileVersionLS) == 1);
     CHECK(fixed->dwProductVersionMS == fixed->dwFileVersionMS);
 }
+// The icon Explorer shows, small and large.
+void CarriesTheProgramIcon() {
+    for (const int size : {16, 32, 256}) {
+        HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size,
+                                 size, LR_DEFAULTCOLOR);
+        CHECK(icon != nullptr);
+        if (icon) DestroyIcon(static_cast<HICON>(icon));
+    }
+}
 }  // namespace
 
 int main() {
     return plain::Run(
         {{"texts name the product and the supplies", TextsNameTheProductAndTheSupplies},
-         {"numbers are major, minor, revision", NumbersAreMajorMinorRevision}});
+         {"numbers are major, minor, revision", NumbersAreMajorMinorRevision},
+         {"carries the program icon", CarriesTheProgramIcon}});
 }

@@ -1,36 +1,37 @@
 // A bench on a virtual clock, wired to the program's bus layer and a scripted platform.
 #include "bench_rig.h"
 
-#include "bench/driver_api.h"
+#include "bench/bench.h"
 #include "bench/setup.h"
+#include "driver/driver_api.h"
 
 GpibEntryPoints BenchEntryPoints() {
     GpibEntryPoints e;
-    e.SendIFC = bench::api::SendIFC;
-    e.ibsre = bench::api::ibsre;
-    e.FindLstn = bench::api::FindLstn;
-    e.ibdev = bench::api::ibdev;
-    e.ibpad = bench::api::ibpad;
-    e.ibclr = bench::api::ibclr;
-    e.ibrsp = bench::api::ibrsp;
-    e.ibwrt = bench::api::ibwrt;
-    e.ibrd = bench::api::ibrd;
-    e.ibtmo = bench::api::ibtmo;
-    e.ibwait = bench::api::ibwait;
-    e.ibask = bench::api::ibask;
-    e.RegisterGpibGlobalsForThread = bench::api::RegisterGpibGlobalsForThread;
-    e.UnregisterGpibGlobalsForThread = bench::api::UnregisterGpibGlobalsForThread;
-    e.ThreadIbsta = bench::api::ThreadIbsta;
-    e.ThreadIberr = bench::api::ThreadIberr;
-    e.ThreadIbcnt = bench::api::ThreadIbcnt;
-    e.ThreadIbcntl = bench::api::ThreadIbcntl;
+    e.SendIFC = driver::api::SendIFC;
+    e.ibsre = driver::api::ibsre;
+    e.FindLstn = driver::api::FindLstn;
+    e.ibdev = driver::api::ibdev;
+    e.ibpad = driver::api::ibpad;
+    e.ibclr = driver::api::ibclr;
+    e.ibrsp = driver::api::ibrsp;
+    e.ibwrt = driver::api::ibwrt;
+    e.ibrd = driver::api::ibrd;
+    e.ibtmo = driver::api::ibtmo;
+    e.ibwait = driver::api::ibwait;
+    e.ibask = driver::api::ibask;
+    e.RegisterGpibGlobalsForThread = driver::api::RegisterGpibGlobalsForThread;
+    e.UnregisterGpibGlobalsForThread = driver::api::UnregisterGpibGlobalsForThread;
+    e.ThreadIbsta = driver::api::ThreadIbsta;
+    e.ThreadIberr = driver::api::ThreadIberr;
+    e.ThreadIbcnt = driver::api::ThreadIbcnt;
+    e.ThreadIbcntl = driver::api::ThreadIbcntl;
     return e;
 }
 
 namespace {
-std::shared_ptr<bench::VirtualClock> InstallBench(const std::string& config,
-                                                  bench::Bench*& installed) {
-    auto clock = std::make_shared<bench::VirtualClock>();
+std::shared_ptr<driver::VirtualClock> InstallBench(const std::string& config,
+                                                   bench::Bench*& installed) {
+    auto clock = std::make_shared<driver::VirtualClock>();
     installed = bench::InstallFromText(config, clock);
     return clock;
 }
@@ -48,7 +49,7 @@ BenchRig::BenchRig(const std::string& config, const GpibEntryPoints& entryPoints
       bus(gpib, platform) {}
 
 BenchRig::~BenchRig() {
-    bench::Install(nullptr);
+    driver::Install(nullptr);
 }
 
 std::vector<std::string> BenchRig::Trace() const {

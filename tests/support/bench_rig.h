@@ -44,7 +44,7 @@ public:
 private:
     bench::Bench* bench_ = nullptr;  // first: the clock's installation sets it
     std::size_t traceStart_ = 0;
-    std::shared_ptr<bench::VirtualClock> clock_;
+    std::shared_ptr<driver::VirtualClock> clock_;
 
 public:
     ScriptedPlatform platform;

@@ -21,7 +21,7 @@ std::string StoreKey(const std::string& app, const std::string& section, const s
 }
 }  // namespace
 
-ScriptedPlatform::ScriptedPlatform(std::shared_ptr<bench::Clock> clock)
+ScriptedPlatform::ScriptedPlatform(std::shared_ptr<driver::Clock> clock)
     : clock_(std::move(clock)) {}
 
 BoxAnswer ScriptedPlatform::MessageBox(const std::string& text, const std::string& title,

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/clock.h"
+#include "driver/clock.h"
 #include "platform/platform.h"
 
 // Thrown by EndNow so that nothing after an immediate end runs unnoticed; only tests catch it.
@@ -26,7 +26,7 @@ struct ShownBox {
 class ScriptedPlatform : public Platform {
 public:
     explicit ScriptedPlatform(
-        std::shared_ptr<bench::Clock> clock = std::make_shared<bench::VirtualClock>());
+        std::shared_ptr<driver::Clock> clock = std::make_shared<driver::VirtualClock>());
 
     // Answers for the next boxes, in order; a box without a queued answer gets its first
     // button, as if the user pressed Enter.
@@ -56,10 +56,10 @@ public:
                       const std::string& text) override;
     void ShellOpen(const std::string& target) override { opened_.push_back(target); }
 
-    bench::Clock& Clock() { return *clock_; }
+    driver::Clock& Clock() { return *clock_; }
 
 private:
-    std::shared_ptr<bench::Clock> clock_;
+    std::shared_ptr<driver::Clock> clock_;
     std::deque<BoxAnswer> answers_;
     std::vector<ShownBox> boxes_;
     std::map<std::string, std::string> store_;

@@ -27,9 +27,10 @@ start_session_bus() {
         >/dev/null || e2e_fail "no accessibility bus"
 }
 
-# Keeps what the journey saw, then ends every process it started.
+# Keeps what the journey saw, then ends every process it started; the journey's status is the
+# one given, else the last command's.
 journey_end() {
-    local status=$?
+    local status=${1:-$?}
     [ "$status" -ne 0 ] && snap failure
     cp "$GPIB_BENCH_TRACE" "$work/stdout" "$work/stderr" "$artifacts/" 2>/dev/null
     [ -e "$store" ] && cp "$store" "$artifacts/"

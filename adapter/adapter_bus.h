@@ -1,0 +1,78 @@
+// The driver's bus over a Prologix or AR488 adapter: each call becomes the adapter's "++" lines
+// and data lines. What an adapter cannot do fails with ECAP; a write that nobody heard cannot be
+// told (the adapter reports nothing), so the next read's time-out is where it shows.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "adapter/port.h"
+#include "adapter/replies.h"
+#include "driver/bus.h"
+
+namespace adapter {
+
+class AdapterBus : public driver::Bus {
+public:
+    // `where` names the adapter in messages, e.g. "/dev/ttyUSB0".
+    AdapterBus(std::unique_ptr<Link> link, std::shared_ptr<driver::Clock> clock, std::string where);
+
+    // Recognises the adapter by "++ver" and sets it up explicitly; the reason when it is no
+    // adapter of ours or does not take its settings.
+    std::optional<std::string> Open();
+    Kind AdapterKind() const { return kind_; }
+    // What the link may take on top of the adapter's own time (for tests and figures).
+    double Margin() const { return port_.Margin(); }
+
+    std::optional<int> Lost() const override;
+    driver::Outcome InterfaceClear() override;
+    driver::Outcome RemoteEnable(bool on) override;
+    driver::Outcome FindListeners(const std::vector<driver::Address>& addresses,
+                                  std::vector<driver::Address>& found) override;
+    driver::Outcome Listens(int pad, int sad, bool& found) override;
+    driver::Outcome Write(const driver::Descriptor& device, std::string_view bytes) override;
+    driver::Outcome Read(const driver::Descriptor& device, void* buf, long count,
+                         std::string& data) override;
+    driver::Outcome Clear(const driver::Descriptor& device) override;
+    driver::Outcome Poll(const driver::Descriptor& device, std::uint8_t& status) override;
+    driver::Outcome Trigger(const driver::Descriptor& device) override;
+    driver::Outcome GoToLocal(const driver::Descriptor& device) override;
+    driver::Outcome Reach(const driver::Descriptor& device) override;
+    driver::Outcome Command(std::string_view bytes) override;
+    driver::Outcome ParallelPoll(std::uint8_t& response) override;
+
+private:
+    // An adapter answers its own "++" questions at once: this long, and the link's margin.
+    static constexpr double kQuickReply = 0.5;
+
+    // Set-up (adapter_setup.cpp).
+    std::optional<std::string> AskVersion();
+    std::optional<std::string> SetUp();
+    // Sets a setting and asks it back: the reason when the adapter did not take it.
+    std::optional<std::string> Verified(const std::string& name, const std::string& value);
+    std::optional<std::string> VerboseOff();
+
+    // The line that acts on the device after "++addr", if the address changed.
+    driver::Outcome AtDevice(const driver::Descriptor& device, const std::string& line);
+    bool Address(const driver::Descriptor& device);
+    bool ReadTimeout(double seconds);
+    // The whole answer, read in rounds of the adapter's longest time-out.
+    ReadRound Answer(const driver::Descriptor& device);
+    driver::Outcome TimedOut(void* buf, long count, const std::string& partial, std::string& data);
+    // Whether the adapter still answers at all after a read found nothing.
+    bool StillThere();
+    // Serial polls an address with the time given: the status byte, or nothing when silent.
+    std::optional<std::uint8_t> SerialPoll(int pad, int sad, double seconds);
+    std::optional<std::vector<driver::Address>> FindListeningAmong(const std::string& list);
+    driver::Outcome Gone() const;
+
+    Port port_;
+    Kind kind_ = Kind::Prologix;
+    bool verbose_ = false;  // an AR488 that echoes what it is sent
+    // The rest of answers longer than the read that took their start, by address.
+    std::map<driver::Address, std::string> unread_;
+};
+
+}  // namespace adapter

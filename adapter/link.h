@@ -1,0 +1,23 @@
+// The byte stream to an adapter: a serial line or a TCP connection, or anything a test puts there.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace adapter {
+
+class Link {
+public:
+    virtual ~Link() = default;
+
+    // Sends all of the bytes; false once the link is gone.
+    virtual bool Send(std::string_view bytes) = 0;
+    // What has arrived, waiting until `deadline` (seconds on the port's clock) for a first byte;
+    // empty when nothing came in time; nothing once the link is gone.
+    virtual std::optional<std::string> Receive(double deadline) = 0;
+    // Why the link is gone, e.g. "read: Input/output error".
+    virtual std::string Failure() const = 0;
+};
+
+}  // namespace adapter

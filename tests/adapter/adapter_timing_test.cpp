@@ -1,0 +1,237 @@
+// Time on the adapter, on a virtual clock: an answer ends at its EOI mark, a silent instrument
+// costs the descriptor's time-out (longer ones built from the adapter's 3 s rounds), and an
+// adapter that is unplugged or stops answering fails every later call at once. Opening waits
+// out an AR488's reset and tells an AR488 under another name.
+#include <QtTest>
+
+#include "adapter_rig.h"
+
+namespace {
+constexpr int T1s = 11;
+constexpr int T3s = 12;
+constexpr int T10s = 13;
+
+int Count(const std::vector<std::string>& lines, const std::string& line) {
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+}  // namespace
+
+class AdapterTimingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void anAnswerEndsAtItsEoiMark() {
+        AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(5);
+        rig.Write(ud, "ID?");
+        const double before = rig.Now();
+        int sta = 0;
+        QCOMPARE(rig.Read(ud, sta), std::string("ID TEK/PS5010,V79.1;"));
+        QCOMPARE(sta, driver::CMPL | driver::END);
+        QCOMPARE(rig.Now(), before);
+    }
+
+    // Read in pieces, the answer asked of the adapter once; END with its last byte.
+    void aLongAnswerInShortReads() {
+        AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(5);
+        rig.Write(ud, "ID?");
+        char buffer[64] = {};
+        QCOMPARE(rig.Driver().ibrd(ud, buffer, 8), driver::CMPL);
+        QCOMPARE(std::string(buffer), std::string("ID TEK/P"));
+        QCOMPARE(rig.Driver().ibrd(ud, buffer, 64), driver::CMPL | driver::END);
+        QCOMPARE(std::string(buffer, 12), std::string("S5010,V79.1;"));
+        QCOMPARE(Count(rig.TakeHostLines(), "++read eoi"), 1);
+    }
+
+    void aSilentInstrumentCostsTheTimeOut_data() {
+        QTest::addColumn<int>("tmo");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<int>("changes");  // of the adapter's read time-out
+        QTest::newRow("T1s") << T1s << 1.0 << 1;
+        QTest::newRow("T3s") << T3s << 3.0 << 0;  // as it was set when opened
+        // 3 s, 3 s, 3 s and what is left.
+        QTest::newRow("T10s: rounds of the adapter's 3 s") << T10s << 10.0 << 1;
+    }
+
+    void aSilentInstrumentCostsTheTimeOut() {
+        QFETCH(int, tmo);
+        QFETCH(double, seconds);
+        QFETCH(int, changes);
+        AdapterRig rig(adapter::Kind::Prologix, "3=SILENT");
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(3, tmo);
+        rig.Write(ud, "ID?");
+        rig.TakeHostLines();
+        const double before = rig.Now();
+        int sta = 0;
+        QCOMPARE(rig.Read(ud, sta), std::string());
+        QCOMPARE(sta, driver::ERR | driver::TIMO | driver::CMPL);
+        QCOMPARE(rig.Driver().LastStatus().iberr, driver::EABO);
+        // The time-out, then what the link may add per round, and the adapter asked whether it
+        // is still there.
+        const double took = rig.Now() - before;
+        const int reads = static_cast<int>(std::ceil(seconds / 3.0));
+        QVERIFY2(took >= seconds && took < seconds + (reads + 1) * 2 * rig.Bus().Margin() + 1e-6,
+                 qPrintable(QString::number(took)));
+        const std::vector<std::string> lines = rig.TakeHostLines();
+        QCOMPARE(Count(lines, "++read eoi"), reads);
+        int set = 0;
+        for (const std::string& line : lines) {
+            if (line.rfind("++read_tmo_ms ", 0) != 0) continue;
+            ++set;
+            QVERIFY(std::stoi(line.substr(14)) <= 3000);
+        }
+        QCOMPARE(set, changes);
+        QCOMPARE(lines.back(), std::string("++ver"));
+    }
+
+    // An answer that comes after the adapter's 3 s but within the descriptor's time-out is read.
+    void aSlowAnswerWithinALongTimeOut_data() {
+        QTest::addColumn<int>("tmo");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("T10s") << T10s << true;
+        QTest::newRow("T3s") << T3s << false;
+    }
+
+    void aSlowAnswerWithinALongTimeOut() {
+        QFETCH(int, tmo);
+        QFETCH(bool, answered);
+        AdapterRig rig(adapter::Kind::Prologix, "");
+        rig.AttachScripted(9).AnswerTo("MEAS?", "1.25", 4.0);
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(9, tmo);
+        rig.Write(ud, "MEAS?");
+        int sta = 0;
+        const std::string answer = rig.Read(ud, sta);
+        QCOMPARE(answer, answered ? std::string("1.25") : std::string());
+        QCOMPARE(sta & driver::END, answered ? driver::END : 0);
+        QCOMPARE(sta & driver::TIMO, answered ? 0 : driver::TIMO);
+    }
+
+    // The write went nowhere (nothing listens at 9): the adapter cannot say so, the read's
+    // time-out does.
+    void aWriteNobodyHeardShowsAtTheRead() {
+        AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(9);
+        QCOMPARE(rig.Write(ud, "ID?"), driver::CMPL);
+        int sta = 0;
+        rig.Read(ud, sta);
+        QCOMPARE(sta & (driver::ERR | driver::TIMO), driver::ERR | driver::TIMO);
+    }
+
+    void anUnpluggedAdapterFailsEveryCallAtOnce_data() {
+        QTest::addColumn<bool>("duringRead");
+        QTest::newRow("unplugged between calls") << false;
+        QTest::newRow("unplugged as the answer is read") << true;
+    }
+
+    void anUnpluggedAdapterFailsEveryCallAtOnce() {
+        QFETCH(bool, duringRead);
+        AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(5);
+        QCOMPARE(rig.Write(ud, "VPOS?"), driver::CMPL);
+        if (duringRead) {
+            rig.Adapter().UnplugAtRead(1);
+        } else {
+            rig.Unplug();
+        }
+        const double before = rig.Now();
+        int sta = 0;
+        rig.Read(ud, sta);
+        // Failed, but neither a time-out nor an end: the program's read gives up at once.
+        QCOMPARE(sta & (driver::ERR | driver::TIMO | driver::END), driver::ERR);
+        int value = 0;
+        const int later[] = {rig.Write(ud, "VPOS?"), rig.Driver().ibask(ud, 3, &value),
+                             rig.Driver().ibclr(ud), rig.Driver().ibtmo(ud, 12)};
+        for (const int status : later) QCOMPARE(status & driver::ERR, driver::ERR);
+        QCOMPARE(rig.Driver().LastStatus().iberr, driver::ENEB);
+        QCOMPARE(rig.Now(), before);
+    }
+
+    // Alive on the link but answering nothing: after a read round that brought nothing, the
+    // adapter's own silence to "++ver" gives it up, and every later call fails at once; also
+    // for a read that would wait for ever (TNONE).
+    void anAdapterThatStopsAnsweringIsGivenUp_data() {
+        QTest::addColumn<int>("tmo");
+        QTest::newRow("T3s") << T3s;
+        QTest::newRow("no time-out") << 0;
+    }
+
+    void anAdapterThatStopsAnsweringIsGivenUp() {
+        QFETCH(int, tmo);
+        AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(5, tmo);
+        rig.Hang();
+        rig.Write(ud, "VPOS?");
+        int sta = 0;
+        rig.Read(ud, sta);
+        QCOMPARE(sta & (driver::ERR | driver::TIMO), driver::ERR);
+        QCOMPARE(rig.Driver().LastStatus().iberr, driver::ENEB);
+        const double before = rig.Now();
+        QCOMPARE(rig.Write(ud, "VPOS?") & driver::ERR, driver::ERR);
+        QCOMPARE(rig.Now(), before);
+    }
+
+    // Opening the port resets an Arduino; what it is sent in the next 1.5 s is lost.
+    void anAr488IsAskedAgainAfterItsReset() {
+        AdapterRig rig(adapter::Kind::Ar488, "5=PS5010");
+        QCOMPARE(rig.Bus().Open(), std::nullopt);
+        QCOMPARE(rig.Bus().AdapterKind(), adapter::Kind::Ar488);
+        QVERIFY(rig.Now() >= 1.5);
+        QVERIFY(rig.Now() < 4.0);
+    }
+
+    void adaptersAreToldApart_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<int>("recognised");  // -1: refused
+        const int prologix = static_cast<int>(adapter::Kind::Prologix);
+        const int ar488 = static_cast<int>(adapter::Kind::Ar488);
+        QTest::newRow("Prologix") << prologix << "" << prologix;
+        QTest::newRow("AR488") << ar488 << "" << ar488;
+        QTest::newRow("AR488 set to answer as a Prologix")
+            << ar488 << "Prologix GPIB-USB Controller version 6.107" << ar488;
+        QTest::newRow("AR488 with a text of its own") << ar488 << "Bench 3 adapter" << ar488;
+        QTest::newRow("something else") << prologix << "Agilent 82357B" << -1;
+    }
+
+    void adaptersAreToldApart() {
+        QFETCH(int, kind);
+        QFETCH(QString, version);
+        QFETCH(int, recognised);
+        AdapterRig rig(static_cast<adapter::Kind>(kind), "5=PS5010", version.toStdString());
+        const std::optional<std::string> failed = rig.Bus().Open();
+        QCOMPARE(failed.has_value(), recognised < 0);
+        if (recognised >= 0) QCOMPARE(static_cast<int>(rig.Bus().AdapterKind()), recognised);
+    }
+
+    // An AR488 left echoing (verbose) is put back to quiet before it is set up.
+    void aVerboseAr488IsQuietened() {
+        AdapterRig rig(adapter::Kind::Ar488, "5=PS5010");
+        rig.Adapter().SetVerbose(true);
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(5);
+        rig.Write(ud, "ID?");
+        int sta = 0;
+        QCOMPARE(rig.Read(ud, sta), std::string("ID TEK/PS5010,V79.1;"));
+    }
+
+    // Nothing answers at all: opening gives up within a few seconds, with a reason.
+    void nothingAnswersTheVersionQuestion() {
+        AdapterRig rig(adapter::Kind::Prologix, "5=PS5010");
+        rig.Hang();
+        const std::optional<std::string> failed = rig.Bus().Open();
+        QVERIFY(failed.has_value());
+        QVERIFY2(failed->find("++ver") != std::string::npos, failed->c_str());
+        QVERIFY(rig.Now() < 6.0);
+    }
+};
+
+QTEST_APPLESS_MAIN(AdapterTimingTest)
+#include "adapter_timing_test.moc"
