@@ -6,9 +6,9 @@
     python3 scripts/mutation.py --summary-only     # the summary again from the last reports
     python3 scripts/mutation.py --runs 2           # two seeds at a time (each its own cache)
 
-Draws mutants of src/, bench/ and driver/ (the bench's driver core) with ../shared/tools/mutate.py, one run per seed, each mutant
-rebuilt and run through CTest but for the journeys (which drive the same binaries as the
-end-to-end tests, slowly). The Linux build never compiles the Windows-only files (the registry
+Draws mutants of src/, bench/ and driver/ (the bench's driver core) with
+../shared/tools/mutate.py, one run per seed, each mutant rebuilt and run through CTest but for
+the journeys and the adapter's own runs (see EXCLUDE). The Linux build never compiles the Windows-only files (the registry
 store), so they stay out of that draw: every one of their mutants runs through the Windows
 tests instead, cross-compiled and run under wine, and is counted apart. Writes
 build-mutation/summary.md, which scripts/reliability.sh puts into docs/reliability.md; a
