@@ -5,6 +5,7 @@
     python3 scripts/mutation.py --seeds 5 6 --n 50
     python3 scripts/mutation.py --summary-only     # the summary again from the last reports
     python3 scripts/mutation.py --runs 2           # two seeds at a time (each its own cache)
+    python3 scripts/mutation.py --windows-only     # the registry store's mutants under wine
 
 Draws mutants of src/, bench/ and driver/ (the bench's driver core) with
 ../shared/tools/mutate.py, one run per seed, each mutant rebuilt and run through CTest but for
@@ -70,7 +71,7 @@ def start_seed(seed, n):
                "--exclude", EXCLUDE, "--stop-on-failure", "--timeout", "600",
                "--paths", *linux_paths()]
     log = open(os.path.join(OUT, f"linux-seed{seed}.log"), "w")
-    log.write("$ " + " ".join(command[:14]) + " --paths <src, bench and driver but "
+    log.write("$ " + " ".join(command[:13]) + " --paths <src, bench and driver but "
               + " ".join(WINDOWS_ONLY) + ">\n")
     log.flush()
     return subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT)
@@ -194,15 +195,18 @@ def main():
     ap.add_argument("--n", type=int, default=DEFAULT_N, help="mutants per seed")
     ap.add_argument("--summary-only", action="store_true")
     ap.add_argument("--skip-windows", action="store_true")
+    ap.add_argument("--windows-only", action="store_true",
+                    help="only the Windows-only files, beside the Linux reports already there")
     ap.add_argument("--runs", type=int, default=1, help="seeds run side by side")
     args = ap.parse_args()
     if not args.summary_only:
         if git("status", "--porcelain", "--untracked-files=no"):
             sys.exit("mutation: commit first: only HEAD is mutated")
         sha = git("rev-parse", "HEAD")
-        shutil.rmtree(OUT, ignore_errors=True)
-        os.makedirs(OUT)
-        run_linux(sha, args.seeds, args.n, args.runs)
+        if not args.windows_only:
+            shutil.rmtree(OUT, ignore_errors=True)
+            os.makedirs(OUT)
+            run_linux(sha, args.seeds, args.n, args.runs)
         if not args.skip_windows:
             run_windows(sha)
     summary()
