@@ -7,10 +7,10 @@
     python3 scripts/mutation.py --runs 2           # two seeds at a time (each its own cache)
     python3 scripts/mutation.py --windows-only     # the registry store's mutants under wine
 
-Draws mutants of src/, bench/ and driver/ (the bench's driver core) with
-../shared/tools/mutate.py, one run per seed, each mutant rebuilt and run through CTest but for
-the journeys and the adapter's own runs (see EXCLUDE). The Linux build never compiles the Windows-only files (the registry
-store), so they stay out of that draw: every one of their mutants runs through the Windows
+Draws mutants of src/, bench/ (but the emulated adapter) and driver/ (the bench's driver core)
+with ../shared/tools/mutate.py, one run per seed, each mutant rebuilt and run through CTest but
+for the journeys and the adapter's own runs (see EXCLUDE). The Linux build never compiles the
+Windows-only files (the registry store), so they stay out of that draw: every one of their mutants runs through the Windows
 tests instead, cross-compiled and run under wine, and is counted apart. Writes
 build-mutation/summary.md, which scripts/reliability.sh puts into docs/reliability.md; a
 survivor is explained there when scripts/mutation-explanations.tsv holds a line for it.
@@ -28,6 +28,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TOOL = os.path.join(os.path.dirname(ROOT), "shared", "tools", "mutate.py")
 OUT = os.path.join(ROOT, "build-mutation")
 EXPLANATIONS = os.path.join(ROOT, "scripts", "mutation-explanations.tsv")
+# The emulated adapter serves the adapter library's tests, which EXCLUDE leaves out.
+ADAPTER_EMULATOR = "bench/emulator/"
 WINDOWS_ONLY = ["src/platform/registry_store.cpp", "src/platform/registry_store.h"]
 DEFAULT_SEEDS = [11, 12, 13, 14]
 DEFAULT_N = 25
@@ -46,7 +48,8 @@ def git(*args, cwd=ROOT):
 
 def linux_paths():
     files = git("ls-files", "src", "bench", "driver").split("\n")
-    return [f for f in files if f.endswith(mutate.CODE_EXTENSIONS) and f not in WINDOWS_ONLY]
+    return [f for f in files if f.endswith(mutate.CODE_EXTENSIONS) and f not in WINDOWS_ONLY
+            and not f.startswith(ADAPTER_EMULATOR)]
 
 
 def seed_root(seed):
