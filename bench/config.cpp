@@ -31,6 +31,7 @@ public:
     explicit ItemReader(BenchConfig& config) : config_(config) {}
 
     std::optional<std::string> Read(std::string_view item) {
+        if (item == "noconfig") return ReadNoConfig("");
         const std::size_t equals = item.find('=');
         if (equals == std::string_view::npos) {
             return "expected <pad>=<KIND> or <setting>=<value>";
@@ -133,8 +134,10 @@ private:
         return std::nullopt;
     }
 
+    // Without a code, what linux-gpib gives when it finds no configuration file: EARG.
     std::optional<std::string> ReadNoConfig(std::string_view value) {
-        const std::optional<int> iberr = ParseInt(value);
+        const std::optional<int> iberr =
+            value.empty() ? std::optional<int>(driver::EARG) : ParseInt(value);
         if (!iberr) return "noconfig= needs an error number";
         config_.noBoardError = *iberr;
         return std::nullopt;

@@ -64,7 +64,7 @@ struct ParsedConfig {
 };
 
 // Items separated by ";", blanks around them ignored: "<pad>=<KIND>", "register=<n>",
-// "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig=<iberr>",
+// "findlstn=<iberr>", "unplug=<pad>@<n>", "name=<name>@<pad>", "noconfig[=<iberr>]",
 // "refuse=<pad>@<n>:<iberr>", "spoil=<pad>@<n>:<fault>". Only blanks: the default bench.
 ParsedConfig ParseConfig(std::string_view text);
 

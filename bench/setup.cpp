@@ -79,9 +79,6 @@ std::unique_ptr<Bench> BenchFromEnvironment() {
 void InstallFromEnvironment() {
     const BenchConfig config = ConfigFromEnvironment().config;
     if (config.noBoardError) {
-        std::fprintf(stderr,
-                     "gpib bench: failed to open configuration file (GPIB_BENCH has noconfig=%d)\n",
-                     *config.noBoardError);
         InstallNoBoard(*config.noBoardError);
         return;
     }

@@ -23,8 +23,7 @@ Bench* InstallFromText(std::string_view config, std::shared_ptr<Clock> clock);
 std::unique_ptr<Bench> BenchFromEnvironment();
 
 // Installs that bench for the driver's entry points; when GPIB_BENCH asks for a driver without
-// a usable board (noconfig=), installs none and says so on standard error, as the real library
-// does without its configuration file.
+// a usable board (noconfig), installs none.
 void InstallFromEnvironment();
 
 }  // namespace bench

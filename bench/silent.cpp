@@ -9,10 +9,8 @@ public:
     std::string Kind() const override { return "SILENT"; }
     void Listen(std::string_view, bool, double) override {}
     std::optional<double> AnswerReadyAt() const override { return std::nullopt; }
-    std::string Talk(std::size_t, bool& eoi) override {
-        eoi = false;
-        return {};
-    }
+    // Never asked: it never has an answer ready.
+    std::string Talk(std::size_t, bool&) override { return {}; }
     void DeviceClear() override {}
     std::uint8_t SerialPoll() override { return 0; }
 };

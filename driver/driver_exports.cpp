@@ -27,6 +27,11 @@ void EnsureDriver() {
     });
 }
 
+void BeginCall() {
+    EnsureDriver();
+    if (!Current()) library::NoDriverCall();
+}
+
 void PublishStatus() {
     ibsta = api::ThreadIbsta();
     iberr = api::ThreadIberr();

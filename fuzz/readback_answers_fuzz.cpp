@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "panel/number_text.h"
-#include "panel/readback_rules.h"
-#include "panel/supplies.h"
 #include "property.h"
+#include "rules/number_text.h"
+#include "rules/readback_rules.h"
+#include "rules/supplies.h"
 
 namespace {
 
@@ -104,8 +104,7 @@ void AnyAnswerGivesATidyCaption(FuzzedDataProvider& input) {
 void AnyAnswerGivesAnOutputState(FuzzedDataProvider& input) {
     const int16_t model = input.ConsumeIntegralInRange<int16_t>(kHp6032A, kPs5010);
     const std::string answer = input.ConsumeRandomLengthString(24);
-    const QString state =
-        OutputStateText(model, Latin1(answer));
+    const QString state = OutputStateText(model, Latin1(answer));
     const std::string what = Describe(model, answer, state);
     if (model == kHp6032A) {
         Require(state == QLatin1String("ON") || state == QLatin1String("OFF"),

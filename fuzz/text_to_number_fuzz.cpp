@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "panel/number_text.h"
 #include "property.h"
+#include "rules/number_text.h"
 
 namespace {
 

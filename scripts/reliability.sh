@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes docs/reliability.md: the figures that show Pulvar survives bad input and faults, each
-# section from its own source. Run after scripts/test.sh (or it runs the steps it needs):
+# section from its own source. Run after scripts/test.sh (or it runs the steps it needs; the
+# mutation score only when scripts/mutation.py has run, since it takes hours):
 #     bash scripts/reliability.sh
 # To add figures, add a section function and call it at the end.
 set -euo pipefail
@@ -135,6 +136,28 @@ TEXT
   rm -rf "$home"
 }
 
+section_mutation() {
+  local summary="$root/build-mutation/summary.md"
+  if [ ! -s "$summary" ]; then
+    # Hours of work: the figures of the last run stay until scripts/mutation.py leaves new ones.
+    awk '/^## / { keep = ($0 == "## Mutation testing") } keep' "$out"
+    return
+  fi
+  cat <<TEXT
+## Mutation testing
+
+How many faults a person could plausibly make in the program and the bench the suite catches:
+\`python3 scripts/mutation.py\` (hours, so not part of the test command) draws mutants of src/
+and bench/ with ../shared/tools/mutate.py (operators, literals, removed calls, early returns), a
+run of $(sed -n 's/^DEFAULT_N = //p' "$root/scripts/mutation.py") per seed, and rebuilds and runs
+the suite but for the journeys for each (\`--exclude '^journey/' --stop-on-failure\`). A mutant is
+killed when a test fails or times out. Each seed's command and log are in build-mutation/.
+
+TEXT
+  cat "$summary"
+  echo
+}
+
 {
   cat <<TEXT
 # Reliability figures
@@ -148,6 +171,7 @@ TEXT
   section_fuzzing
   section_sanitizers
   section_settings_store
+  section_mutation
 } >"$out.new"
 mv "$out.new" "$out"
 echo "written: $out"

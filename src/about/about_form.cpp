@@ -9,12 +9,12 @@
 #include "about/link_label.h"
 #include "bus/bus_helper.h"
 #include "bus/device_io.h"
-#include "panel/control_design.h"
-#include "panel/number_text.h"
-#include "panel/panel_font.h"
-#include "panel/program_icon.h"
-#include "panel/twips.h"
+#include "design/control_design.h"
+#include "design/panel_font.h"
+#include "design/program_icon.h"
+#include "design/twips.h"
 #include "platform/platform.h"
+#include "rules/number_text.h"
 
 namespace {
 

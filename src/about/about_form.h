@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <array>
 
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 class QFrame;
 class QLabel;

@@ -1,7 +1,7 @@
 // A label that works as a link: underlined, clickable, and reachable from the keyboard.
 #pragma once
 
-#include "panel/auto_size_label.h"
+#include "design/auto_size_label.h"
 
 // Keeps itself as wide as its text, so that a long address is never cut off. Tab reaches it;
 // Space or Enter then acts as a click, and a dotted frame shows where the focus is.

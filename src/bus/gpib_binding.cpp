@@ -14,7 +14,6 @@ GpibBinding::GpibBinding(const GpibEntryPoints& library)
     : lib_(library), usesRegistration_(library.RegisterGpibGlobalsForThread != nullptr) {}
 
 void GpibBinding::EnsureRegistered() {
-    registrationFailed_ = false;
     if (usesRegistration_ && registered_ == 0) Register();
 }
 
@@ -36,13 +35,12 @@ void GpibBinding::Register() {
     threadIbsta_ = gpib::ERR;
     threadIberr_ = gpib::EDVR;
     libraryIbcntl_ = kRegistrationFailedCount;
-    registrationFailed_ = true;
 }
 
 void GpibBinding::RefreshStatus() {
-    // Without registration the library never writes our variables: the call's outcome stays
-    // the registration's failure rather than an unwritten "success".
-    if (!registrationFailed_ && !usesRegistration_) {
+    // A library that offers registration writes our variables itself; when the registration
+    // failed it never does, and the call's outcome stays that failure rather than a "success".
+    if (!usesRegistration_) {
         if (lib_.ThreadIbsta) threadIbsta_ = lib_.ThreadIbsta();
         if (lib_.ThreadIberr) threadIberr_ = lib_.ThreadIberr();
         if (lib_.ThreadIbcntl) libraryIbcntl_ = lib_.ThreadIbcntl();

@@ -48,7 +48,6 @@ private:
     GpibEntryPoints lib_;
     bool usesRegistration_;
     int16_t registered_ = 0;
-    bool registrationFailed_ = false;
 
     // The library writes these (registered) or we copy them from its accessors.
     int threadIbsta_ = 0;

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "bus/bus_helper.h"
-#include "panel/number_text.h"
+#include "rules/number_text.h"
 
 namespace {
 
@@ -147,7 +147,8 @@ private:
     }
 
     std::optional<ParsedCommandLine> ReadCount(const QString& text) {
-        static const QRegularExpression whole(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,9}")));
+        static const QRegularExpression whole(
+            QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{1,9}")));
         const long count = whole.match(text).hasMatch() ? text.toLong() : 0;
         if (count < 1)
             return Refuse("--count takes a whole number of readings from 1, not '" + text + "'");

@@ -8,9 +8,10 @@
 #include "cli/reading.h"
 #include "platform/platform.h"
 
+// Always given whole, as {interval, count}: -Wextra warns of a field left out.
 struct LogSchedule {
-    double interval = 1.0;  // seconds from the start of one reading to the start of the next
-    long count = 0;         // readings to take; 0 until stopped
+    double interval;  // seconds from the start of one reading to the start of the next
+    long count;       // readings to take; 0 until stopped
 };
 
 // Writes the header, then reads on a fixed grid from the first reading; a reading that overran

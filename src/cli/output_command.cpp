@@ -5,8 +5,8 @@
 #include "cli/exit_status.h"
 #include "cli/reading_report.h"
 #include "cli/supply_talk.h"
-#include "panel/bus_text.h"
-#include "panel/readback_rules.h"
+#include "rules/bus_text.h"
+#include "rules/readback_rules.h"
 
 int SwitchOutput(const CliRequest& request, SupplyLink& link, std::ostream& out) {
     SendToSupply(link, request.switchOn ? QStringLiteral("OUT ON") : QStringLiteral("OUT OFF"));

@@ -4,7 +4,7 @@
 #include <QJsonObject>
 
 #include "cli/json_line.h"
-#include "panel/number_text.h"
+#include "rules/number_text.h"
 
 std::string ReadingReport(const Reading& reading, bool json) {
     const QString& voltage = reading.voltage;

@@ -5,8 +5,8 @@
 #include "cli/exit_status.h"
 #include "cli/reading_report.h"
 #include "cli/supply_talk.h"
-#include "panel/bus_text.h"
-#include "panel/apply_rules.h"
+#include "rules/apply_rules.h"
+#include "rules/bus_text.h"
 
 namespace {
 // A value beyond a limit is refused with the window's message, or, clamped, replaced by the
@@ -32,8 +32,7 @@ int Set(const CliRequest& request, SupplyLink& link, std::ostream& out) {
     const auto decide = [&](const LimitQuestion& question, LimitedValue) {
         return UseLimitIfClamped(question, request.clamp, link.platform);
     };
-    if (!PassLimits(link.supply, voltage, current, shown, decide))
-        return ExitStatus::kValueRefused;
+    if (!PassLimits(link.supply, voltage, current, shown, decide)) return ExitStatus::kValueRefused;
 
     if (request.offFirst && !ApplyFindsOutputOff(AskSupply(link, QStringLiteral("OUT?")))) {
         SendToSupply(link, QStringLiteral("OUT OFF"));

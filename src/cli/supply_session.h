@@ -6,8 +6,8 @@
 #include "bus/bus_helper.h"
 #include "bus/gpib_binding.h"
 #include "bus/gpib_library.h"
-#include "panel/supplies.h"
 #include "platform/console_platform.h"
+#include "rules/supplies.h"
 
 // What every command works with: the platform, the bus, and the supply found on it.
 struct SupplyLink {

@@ -1,7 +1,7 @@
 // pulvar-cli's words with the supply: the queries and commands of the window, read back the same.
 #include "cli/supply_talk.h"
 
-#include "panel/bus_text.h"
+#include "rules/bus_text.h"
 
 QString AskSupply(SupplyLink& link, const QString& query) {
     return AskSupply(link.bus, link.supply.SupplyDevice, query);

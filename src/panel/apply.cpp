@@ -4,11 +4,11 @@
 #include <QPushButton>
 
 #include "bus/bus_helper.h"
-#include "panel/apply_rules.h"
 #include "panel/entry_field.h"
 #include "panel/form1.h"
-#include "panel/readback_rules.h"
 #include "platform/platform.h"
+#include "rules/apply_rules.h"
+#include "rules/readback_rules.h"
 
 void Form1::Apply_Click() {
     const ExchangeGuard exchange(exchanges_);

@@ -12,14 +12,14 @@
 #include <initializer_list>
 
 #include "about/about_form.h"
-#include "panel/auto_size_label.h"
+#include "design/auto_size_label.h"
+#include "design/control_design.h"
+#include "design/panel_font.h"
+#include "design/program_icon.h"
+#include "design/twips.h"
 #include "panel/command_button.h"
-#include "panel/control_design.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
-#include "panel/panel_font.h"
-#include "panel/program_icon.h"
-#include "panel/twips.h"
 
 namespace {
 

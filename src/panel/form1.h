@@ -9,7 +9,7 @@
 
 #include "panel/exchange_guard.h"
 #include "panel/model_settings.h"
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 class QAction;
 class QFrame;
@@ -90,8 +90,9 @@ public:
         QString current;
     };
     std::array<ChannelTexts, 4> ActualText{};
-    // The output was last read, or found by Apply, to be on.
-    bool OutputOn = false;
+    // The output was last read, or found by Apply, to be on. Until the first read it agrees with
+    // the button's designed caption, "Turn OFF Output", so that a press then does what it says.
+    bool OutputOn = true;
 
     // Controls, named as on the window; groups are indexed as on the window.
     std::array<QFrame*, 2> Line1{};

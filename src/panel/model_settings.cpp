@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "panel/number_text.h"
 #include "platform/platform.h"
+#include "rules/number_text.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "panel/bus_text.h"
+#include "design/twips.h"
 #include "panel/entry_field.h"
 #include "panel/form1.h"
 #include "panel/output_lamp.h"
-#include "panel/readback_rules.h"
-#include "panel/twips.h"
 #include "platform/platform.h"
+#include "rules/bus_text.h"
+#include "rules/readback_rules.h"
 
 namespace {
 // The unit label follows the caption's last digit.

@@ -7,10 +7,10 @@
 #include <QShowEvent>
 
 #include "bus/bus_helper.h"
+#include "design/twips.h"
 #include "panel/form1.h"
-#include "panel/apply_rules.h"
 #include "panel/output_lamp.h"
-#include "panel/twips.h"
+#include "rules/apply_rules.h"
 
 namespace {
 
@@ -78,6 +78,7 @@ void Form1::Form_Activate() {
 
     // Clicks during the start-up's pauses start nothing; a close waits for it to end.
     const ExchangeGuard exchange(exchanges_);
+    if (!exchange) return;
     if (Menu_TurnOffOutput->isChecked()) {
         SendToSupply(QStringLiteral("OUT OFF"));
         Shape1->setBackColor(OutputLamp::OffColor());

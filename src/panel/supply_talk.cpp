@@ -1,6 +1,6 @@
 // The window's texts to and from the supply it found.
-#include "panel/bus_text.h"
 #include "panel/form1.h"
+#include "rules/bus_text.h"
 
 QString Form1::AskSupply(const QString& query) {
     return ::AskSupply(bus_, supply_.SupplyDevice, query);

@@ -7,15 +7,10 @@
 #include <QVariant>
 #include <optional>
 
+#include "platform/abandoned_lock.h"
+
 #ifdef Q_OS_WIN
 #include "platform/registry_store.h"
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QFile>
 #endif
 
 namespace {
@@ -100,22 +95,6 @@ void TakeBack(QSettings& settings, const QString& key, const QVariant& before) {
     } else {
         settings.remove(key);
     }
-}
-
-// QSettings holds a lock file while it writes. A writer ended by force between making that file
-// and writing its owner into it leaves it empty, and Qt takes an empty lock file for held until
-// it is 30 s old: every save would hang that long. Its owner keeps a flock on it while it lives,
-// so an empty lock file that takes one is abandoned, and goes as Qt removes a stale lock.
-void RemoveAbandonedLock([[maybe_unused]] const QString& file) {
-#ifndef Q_OS_WIN
-    const QByteArray lock = QFile::encodeName(file + QStringLiteral(".lock"));
-    const int fd = ::open(lock.constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return;
-    struct stat status {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &status) == 0 && status.st_size == 0)
-        ::unlink(lock.constData());
-    ::close(fd);
-#endif
 }
 
 }  // namespace

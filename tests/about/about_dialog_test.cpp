@@ -6,13 +6,15 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QtTest>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 #include "about/about_form.h"
 #include "about/link_label.h"
 #include "bench/instruments.h"
+#include "design/program_icon.h"
 #include "form_on_bench.h"
-#include "panel/program_icon.h"
 
 namespace {
 
@@ -38,6 +40,12 @@ void WhenAboutOpens(WhileOpen& seen, std::function<void(AboutForm&)> act = {}) {
         if (act) act(*about);
         if (about->isVisible()) about->reject();
     });
+}
+
+// The largest difference of the two colours in any channel, transparency included.
+int ColourDistance(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
 }
 
 QString Joined(const QStringList& lines) {
@@ -280,6 +288,8 @@ private slots:
         AboutForm about(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         QCOMPARE(about.minimumSize(), QSize(555, 248));
         QCOMPARE(about.maximumSize(), QSize(555, 248));
+        QCOMPARE(about.font().pointSizeF(), 8.25);
+        QCOMPARE(about.Label_Description->font(), about.font());
         QCOMPARE(about.picIcon->pixmap().toImage(), ProgramIcon().toImage());
         // Grey over white, both at y 200 and reaching x 548.
         QCOMPARE(about.Line1[1]->palette().color(QPalette::Window), QColor(128, 128, 128));
@@ -288,6 +298,24 @@ private slots:
         QCOMPARE(about.Line1[0]->geometry(), QRect(4, 200, 544, 2));
         QVERIFY(about.children().indexOf(about.Line1[1]) >
                 about.children().indexOf(about.Line1[0]));
+    }
+
+    // The drawn icon is the installed icon's design (packaging/icons/pulvar-32.png): pixel for
+    // pixel, but for the antialiased edges of the case and the terminals, where the two
+    // renderers differ by up to 59 levels; a stroke one pixel off differs by well over 100.
+    void iconIsTheInstalledIconsDesign() {
+        const QImage design =
+            QImage(QStringLiteral(PULVAR_ICON_DESIGN)).convertToFormat(QImage::Format_ARGB32);
+        const QImage drawn = ProgramIcon().toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(drawn.size(), design.size());
+        QStringList strayPixels;
+        for (int y = 0; y < design.height(); ++y) {
+            for (int x = 0; x < design.width(); ++x) {
+                if (ColourDistance(drawn.pixel(x, y), design.pixel(x, y)) > 80)
+                    strayPixels << QStringLiteral("(%1, %2)").arg(x).arg(y);
+            }
+        }
+        QCOMPARE(strayPixels, QStringList());
     }
 
     void screenReadersHearTheSupplyAndTheLinks() {

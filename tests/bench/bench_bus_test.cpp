@@ -266,6 +266,16 @@ private slots:
         QCOMPARE(rig.clock->Now(), 0.5);
     }
 
+    // A new message takes back the answer to the last one, read or not, as a real instrument's.
+    void newMessageWithoutAnswerLeavesNothingToRead() {
+        DirectBench rig;
+        rig.Scripted(5)->AnswerTo("Q?", "answer");
+        const int ud = rig.Open(5);
+        rig.Write(ud, "Q?");
+        rig.Write(ud, "SET 1");
+        QCOMPARE(rig.ReadAnswer(ud), QByteArray("<timeout>"));
+    }
+
     void errorCodeStaysAfterSuccessfulCalls() {
         DirectBench rig;
         rig.Scripted(5);

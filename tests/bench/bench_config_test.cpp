@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "bench/config.h"
+#include "bench/instruments.h"
 #include "bench/setup.h"
 
 namespace {
@@ -194,15 +195,30 @@ private slots:
         QTest::newRow("search fault") << QByteArray("5=PS5010;findlstn=1") << -1L;
     }
 
-    void namesAndUnusableDriverAreRead() {
+    void namesAreRead() {
         const bench::ParsedConfig parsed =
-            bench::ParseConfig("5=PS5010; name = psu 1 @ 5 ; name=dmm@7; noconfig=4");
+            bench::ParseConfig("5=PS5010; name = psu 1 @ 5 ; name=dmm@7");
         QCOMPARE(QByteArray::fromStdString(parsed.error), QByteArray());
         QCOMPARE(parsed.config.names.size(), std::size_t{2});
         QCOMPARE(QByteArray::fromStdString(parsed.config.names[0].name), QByteArray("psu 1"));
         QCOMPARE(parsed.config.names[0].pad, 5);
         QCOMPARE(parsed.config.names[1].pad, 7);
-        QCOMPARE(parsed.config.noBoardError.value_or(-1), 4);
+    }
+
+    // Without a code, what linux-gpib says without its configuration file: EARG.
+    void unusableDriverFailsWithItsCode_data() {
+        QTest::addColumn<QByteArray>("item");
+        QTest::addColumn<int>("iberr");
+        QTest::newRow("no code") << QByteArray("noconfig") << 4;
+        QTest::newRow("empty code") << QByteArray(" noconfig = ") << 4;
+        QTest::newRow("EDVR") << QByteArray("noconfig=0") << 0;
+        QTest::newRow("ECNF") << QByteArray("noconfig = 17") << 17;
+    }
+    void unusableDriverFailsWithItsCode() {
+        QFETCH(QByteArray, item);
+        const bench::ParsedConfig parsed = bench::ParseConfig("5=PS5010;" + item.toStdString());
+        QCOMPARE(QByteArray::fromStdString(parsed.error), QByteArray());
+        QTEST(parsed.config.noBoardError.value_or(-1), "iberr");
     }
 
     void environmentMakesTheBench() {
@@ -212,6 +228,18 @@ private slots:
         const ScopedEnvironment noState("GPIB_BENCH_STATE", "");
         const std::unique_ptr<bench::Bench> bench = bench::BenchFromEnvironment();
         QTEST(ListenersFound(*bench), "found");
+    }
+
+    // The name an instrument gives itself in the state file and the bench's messages.
+    void eachKindCallsItselfAsGpibBenchNamesIt_data() {
+        QTest::addColumn<QByteArray>("kind");
+        for (const char* kind : {"PS5010", "PS5004", "HP6032A", "DM5010", "SILENT"})
+            QTest::newRow(kind) << QByteArray(kind);
+    }
+    void eachKindCallsItselfAsGpibBenchNamesIt() {
+        QFETCH(QByteArray, kind);
+        QCOMPARE(QByteArray::fromStdString(bench::MakeInstrument(kind.toStdString())->Kind()),
+                 kind);
     }
 
     void unsetEnvironmentGivesThePs5010AtAddress5() {

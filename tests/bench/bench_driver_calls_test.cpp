@@ -6,6 +6,7 @@
 #include "bench/bench.h"
 #include "direct_bench.h"
 #include "driver/driver_api.h"
+#include "driver/error_text.h"
 
 using bench::CIC;
 using bench::CMPL;
@@ -227,6 +228,25 @@ private slots:
         QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
         QCOMPARE(QByteArray::fromStdString(rig.bench.TraceLines().back()).split(' ')[1],
                  QByteArray("ibpct"));
+    }
+
+    // gpib_error_string: each code's text begins with the code's own name.
+    void everyErrorCodeIsNamed_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("name");
+        const std::vector<std::pair<int, const char*>> names = {
+            {0, "EDVR"},     {1, "ECIC"},    {2, "ENOL"},    {3, "EADR"},     {4, "EARG"},
+            {5, "ESAC"},     {6, "EABO"},    {7, "ENEB"},    {8, "EDMA"},     {10, "EOIP"},
+            {11, "ECAP"},    {12, "EFSO"},   {14, "EBUS"},   {15, "ESTB"},    {16, "ESRQ"},
+            {17, "ECNF"},    {20, "ETAB"},   {9, "unknown"}, {13, "unknown"}, {18, "unknown"},
+            {21, "unknown"}, {-1, "unknown"}};
+        for (const auto& [code, name] : names)
+            QTest::newRow(qPrintable(QString::number(code))) << code << QByteArray(name);
+    }
+    void everyErrorCodeIsNamed() {
+        QFETCH(int, code);
+        QFETCH(QByteArray, name);
+        QVERIFY2(QByteArray(driver::ErrorText(code)).startsWith(name), driver::ErrorText(code));
     }
 
     // A driver without a usable board fails every call with the error it was given.

@@ -194,13 +194,39 @@ private slots:
                  trace.c_str());
     }
 
-    // NI's road: the library writes the status into the registered variables.
+    // The asynchronous forms have finished when they return: each leaves what its plain form
+    // leaves, and the answer is there to read.
+    void asynchronousFormsFinishBeforeTheyReturn() {
+        using IbdevFn = int (*)(int, int, int, int, int, int);
+        using IbwrtFn = int (*)(int, const void*, long);
+        using IbrdFn = int (*)(int, void*, long);
+        using CountFn = long (*)();
+        const auto ibdev = Symbol<IbdevFn>(linux_, "ibdev");
+        const auto ibwrta = Symbol<IbwrtFn>(linux_, "ibwrta");
+        const auto ibrda = Symbol<IbrdFn>(linux_, "ibrda");
+        const auto ibcmda = Symbol<IbwrtFn>(linux_, "ibcmda");
+        const auto threadIbcntl = Symbol<CountFn>(linux_, "ThreadIbcntl");
+        QVERIFY(ibdev && ibwrta && ibrda && ibcmda && threadIbcntl);
+
+        const int ud = ibdev(0, 5, 0, 11, 1, 0);
+        QCOMPARE(ibwrta(ud, "CUR?", 4), 0x0100);
+        char answer[64] = {};
+        QCOMPARE(ibrda(ud, answer, sizeof answer), 0x2100);
+        QCOMPARE(QByteArray(answer), QByteArray("CURRENT 0.100;"));
+        QCOMPARE(ibcmda(0, "?", 1), 0x0120);  // unlisten: complete, the board in charge
+        QCOMPARE(threadIbcntl(), 1L);
+    }
+
+    // NI's road: the library writes the status into the registered variables, and, as after
+    // every call, into its own process-wide ones.
     void exchangeReadThroughRegisteredVariables() {
         using FindLstnFn = void (*)(int, const std::uint16_t*, std::uint16_t*, int);
         using RegisterFn = int (*)(int*, int*, int*, long*);
         const auto findLstn = Symbol<FindLstnFn>(ni_, "FindLstn");
         const auto registerGlobals = Symbol<RegisterFn>(ni_, "RegisterGpibGlobalsForThread");
-        QVERIFY(findLstn && registerGlobals);
+        const auto* ibsta = static_cast<volatile int*>(dlvsym(ni_, "ibsta", kVersion));
+        const auto* ibcntl = static_cast<volatile long*>(dlvsym(ni_, "ibcntl", kVersion));
+        QVERIFY(findLstn && registerGlobals && ibsta && ibcntl);
         int sta = 0, err = 0, cnt = 0;
         long cntl = 0;
         QCOMPARE(registerGlobals(&sta, &err, &cnt, &cntl), 0);
@@ -211,6 +237,8 @@ private slots:
         QCOMPARE(cntl, 2L);
         QCOMPARE(cnt, 2);
         QCOMPARE(results[1], std::uint16_t{5});
+        QCOMPARE(*ibsta, 0x0120);
+        QCOMPARE(*ibcntl, 2L);
     }
 
 private:

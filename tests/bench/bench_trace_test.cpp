@@ -9,6 +9,7 @@
 #include "direct_bench.h"
 #include "driver/driver_api.h"
 #include "driver/trace.h"
+#include "standard_error.h"
 
 class BenchTraceTest : public QObject {
     Q_OBJECT
@@ -92,6 +93,33 @@ private slots:
         contents << in.rdbuf();
         QCOMPARE(contents.str(), "earlier run\n" + rig.bench.TraceLines()[0] + "\n" +
                                      rig.bench.TraceLines()[1] + "\n");
+    }
+
+    // A bench replaced by another (as a test or a program installs a new one) leaves no file
+    // open behind.
+    void endedBenchClosesItsTraceFile() {
+        QTemporaryDir dir;
+        const auto openFiles = [] { return QDir("/proc/self/fd").count(); };
+        const auto before = openFiles();
+        {
+            DirectBench rig;
+            rig.bench.SetTraceFile(dir.filePath("trace").toStdString());
+            QCOMPARE(openFiles(), before + 1);
+        }
+        QCOMPARE(openFiles(), before);
+    }
+
+    // A trace file that cannot be opened is said; the calls go on, traced in memory only.
+    void traceFileThatCannotBeOpenedIsSaid() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("missing/trace").toStdString();
+        DirectBench rig;
+        StandardErrorCapture said;
+        rig.bench.SetTraceFile(path);
+        rig.bench.SendIFC(0);
+        QCOMPARE(said.Text(), QByteArray::fromStdString("gpib bench: cannot append the trace to " +
+                                                        path + ": No such file or directory\n"));
+        QCOMPARE(rig.bench.TraceLines().size(), std::size_t{1});
     }
 
     // The driver library's bench may serve a program for days: its lines go to the file only.

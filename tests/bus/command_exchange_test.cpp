@@ -108,6 +108,8 @@ private slots:
         QVERIFY(tmo[0].find(" v=12 ") != std::string::npos);
         QVERIFY(tmo[1].find(" v=11 ") != std::string::npos);
         QVERIFY(s.rig.Calls("ibwrt")[0].find("data=\"Q?\"") != std::string::npos);
+        // The read waits for its time-out (TIMO) or its completion (CMPL), nothing else.
+        QVERIFY(s.rig.Calls("ibwait")[0].find(" mask=0x4100 ") != std::string::npos);
         QVERIFY(SameSeconds(s.rig.Now() - start, 0.1));
         // The trace's own time stamps: the read starts 0.1 s after the write.
         const auto& lines = s.rig.Bench().TraceLines();

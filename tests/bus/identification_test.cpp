@@ -3,7 +3,7 @@
 
 #include "bench_rig.h"
 #include "driver/driver_api.h"
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 namespace {
 bool Contains(const std::vector<std::string>& calls, const std::string& part) {
@@ -77,6 +77,19 @@ private slots:
         QCOMPARE(rig.bus.FindDevice(query, expected), int16_t(0));
         QVERIFY(rig.Calls("ibwrt").empty());
         QVERIFY(rig.platform.Boxes().empty());
+    }
+
+    // A second search asks only the listeners not claimed yet.
+    void claimedListenerIsNotAskedAgain() {
+        BenchRig rig("3=PS5004;7=PS5004");
+        rig.bus.InitBus(1);
+        std::string query = "ID?", expected = "PS5004";
+        const int16_t first = rig.bus.FindDevice(query, expected);
+        rig.ForgetTrace();
+        query = "ID?", expected = "PS5004";
+        const int16_t second = rig.bus.FindDevice(query, expected);
+        QVERIFY(first != 0 && second != 0 && second != first);
+        QCOMPARE(AskedPads(rig), std::vector<std::string>{"7"});
     }
 
     void ps5010WinsOverPs5004InEitherOrder_data() {

@@ -34,8 +34,13 @@ for binding in lazy now; do
         "driver 4.3.6 (gpib bench)|ibwrt failed: ENOL: no listener on the bus|exit 1" \
         "$(printf 'ID?\n' | GPIB_BENCH="5=PS5010" outcome "$terminal" 9)"
 
+    # As linux-gpib without /etc/gpib.conf: two lines from the call, none from ThreadIberr.
+    unconfigured="failed to open configuration file|libgpib: invalid descriptor"
+    check "$binding: no configuration" \
+        "$unconfigured|ibask: EARG: an argument of the call is not valid|exit 255" \
+        "$(GPIB_BENCH="5=PS5010;noconfig" outcome "$find_listeners")"
     check "$binding: no usable board" \
-        "gpib bench: failed to open configuration file (GPIB_BENCH has noconfig=0)|ibask: EDVR: a system call failed, or no usable board|exit 255" \
+        "$unconfigured|ibask: EDVR: a system call failed, or no usable board|exit 255" \
         "$(GPIB_BENCH="5=PS5010;noconfig=0" outcome "$find_listeners")"
 done
 

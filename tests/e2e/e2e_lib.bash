@@ -93,14 +93,14 @@ e2e_wait_exit() {
 }
 
 # Starts the program, waits for a box whose title matches the pattern, answers it with Return,
-# and checks that the program then ends with a non-zero status (left in exit_status).
+# and checks that the program then ends with status 1, an immediate end (left in exit_status).
 e2e_box_ends_program() {
     local box
     e2e_start
     box=$(e2e_wait_window "$1") || e2e_fail "no box titled '$1'"
     e2e_keys "$box" Return
     e2e_wait_exit || e2e_fail "still running after Return"
-    [ "$exit_status" -ne 0 ] || e2e_fail "exit status 0 after the box '$1'"
+    [ "$exit_status" -eq 1 ] || e2e_fail "exit status $exit_status after the box '$1'"
 }
 
 e2e_fail() {

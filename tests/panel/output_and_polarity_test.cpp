@@ -57,6 +57,14 @@ private slots:
         QCOMPARE(form.Shape1->backColor(), OutputLamp::OffColor());
     }
 
+    // Before the first read the button shows its designed caption; a press does what it says.
+    void toggleBeforeTheFirstReadDoesWhatItsCaptionSays() {
+        FormOnBench bench("5=PS5004");
+        QCOMPARE(bench.form.ToggleOutput->text(), QStringLiteral("&Turn OFF Output"));
+        bench.form.ToggleOutput->click();
+        QCOMPARE(bench.Written(), Strings({"OUT OFF", "OUT?"}));
+    }
+
     void aDeclinedConfirmationSendsNothing() {
         FormOnBench bench("5=PS5004");
         bench.Activate();

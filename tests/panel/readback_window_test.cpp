@@ -5,11 +5,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "design/twips.h"
 #include "form_on_bench.h"
 #include "form_on_empty_bus.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
-#include "panel/twips.h"
 
 namespace {
 using Strings = std::vector<std::string>;
@@ -188,6 +188,29 @@ private slots:
         QTest::keyClick(pressed, Qt::Key_Return);
         QTest::keyClick(pressed, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(clicks.count(), 2);
+    }
+
+    // Enter and Space press a focused command button; other keys, and Enter with a modifier,
+    // leave it to Qt, which presses nothing for them.
+    void whichKeysPressACommandButton_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << 1;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1;
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << 1;
+        QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0;
+        QTest::newRow("Shift+Return") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << 0;
+        QTest::newRow("a letter") << int(Qt::Key_R) << int(Qt::NoModifier) << 0;
+        QTest::newRow("a digit") << int(Qt::Key_5) << int(Qt::NoModifier) << 0;
+    }
+    void whichKeysPressACommandButton() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        FormOnEmptyBus f;
+        QSignalSpy clicks(f.form.Refresh, &QAbstractButton::clicked);
+        QTest::keyClick(f.form.Refresh, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTEST(int(clicks.count()), "clicks");
     }
 
     void aHeldEnterPressesOnce() {

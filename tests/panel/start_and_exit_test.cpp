@@ -291,6 +291,19 @@ private slots:
         QVERIFY(bench.rig.Calls().empty());
     }
 
+    // A close that comes before the queued first activation: the unload runs, and the
+    // activation then finds the bus closed for good and sends nothing.
+    void activationAfterTheUnloadSendsNothing() {
+        FormOnBench bench("5=PS5010");
+        bench.form.close();
+        QVERIFY(!bench.rig.Calls().empty());  // the unload's device clear
+        bench.rig.ForgetTrace();
+        bench.form.Form_Activate();
+        QVERIFY(bench.rig.Calls().empty());
+        QVERIFY(bench.rig.platform.Boxes().empty());
+        QVERIFY(!bench.form.Activated);
+    }
+
     // The close box pressed during Apply's "OUT?" pause: Apply ends its exchange, the unload
     // follows, and nothing after it.
     void closeDuringAPauseOfApply_data() {

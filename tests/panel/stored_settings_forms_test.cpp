@@ -4,8 +4,8 @@
 #include <QtTest>
 
 #include "panel/model_settings.h"
-#include "panel/number_text.h"
 #include "platform/qt_platform.h"
+#include "rules/number_text.h"
 #include "scripted_platform.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <QtTest>
 
 #include "bench_rig.h"
+#include "design/twips.h"
 #include "form_on_bench.h"
 #include "panel/form1.h"
-#include "panel/twips.h"
 
 class WindowLoadTest : public QObject {
     Q_OBJECT

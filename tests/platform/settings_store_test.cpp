@@ -1,6 +1,8 @@
 // The per-user settings store: addressing, letter case, nesting, odd key names, broken stores.
 #include "platform/settings_store.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -19,6 +21,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "platform/abandoned_lock.h"
 
 namespace {
 
@@ -52,7 +56,7 @@ qsizetype EntriesOf(const QString& path, const QString& storedKey) {
 
 // Files beyond a few bytes cannot be written while it lives, as on a full disk (root included).
 class DiskFull {
-  public:
+public:
     DiskFull() {
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &previous_);
@@ -67,7 +71,7 @@ class DiskFull {
     DiskFull(const DiskFull&) = delete;
     DiskFull& operator=(const DiskFull&) = delete;
 
-  private:
+private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
@@ -93,7 +97,7 @@ enum class Breakage { FileIsFolder, FolderIsFile, ReadOnlyFile, Garbled };
 class SettingsStoreTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void absentKeyGivesDefaultAndCreatesNothing() {
         QTemporaryDir dir;
         const SettingsStore store(dir.path());
@@ -370,6 +374,32 @@ class SettingsStoreTest : public QObject {
         store.Write(kApp, kPS5010, "U+", "2.5");
         QVERIFY2(took.elapsed() < 5000, qPrintable(QString::number(took.elapsed()) + " ms"));
         QCOMPARE(SettingsStore(dir.path()).Read(kApp, kPS5010, "U+", "-"), "2.5");
+    }
+
+    // Only a lock file that is empty and that no live writer holds (its flock free) is taken
+    // away; one held is the very race the lock is there for.
+    void onlyAnAbandonedLockIsRemoved_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("empty, abandoned") << QByteArray() << false << false;
+        QTest::newRow("empty, held by a live writer") << QByteArray() << true << true;
+        QTest::newRow("naming its owner") << QByteArray("4242\nPulvar\nbench\n") << false << true;
+        QTest::newRow("naming its owner, held") << QByteArray("4242\n") << true << true;
+    }
+    void onlyAnAbandonedLockIsRemoved() {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, held);
+        QTemporaryDir dir;
+        const QString lock = StoreFile(dir) + QStringLiteral(".lock");
+        WriteFileBytes(lock, contents);
+        const int writer = ::open(QFile::encodeName(lock).constData(), O_RDWR | O_CLOEXEC);
+        QVERIFY(writer >= 0);
+        if (held) QCOMPARE(::flock(writer, LOCK_EX | LOCK_NB), 0);
+        RemoveAbandonedLock(StoreFile(dir));
+        ::close(writer);
+        QTEST(QFile::exists(lock), "kept");
+        if (QFile::exists(lock)) QCOMPARE(FileBytes(lock), contents);
     }
 
     // Ended by force at any moment of a run of writes, the store holds the values before or

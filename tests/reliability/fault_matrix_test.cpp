@@ -11,7 +11,7 @@
 #include "bus/gpib_error_text.h"
 #include "form_on_bench.h"
 #include "panel/entry_field.h"
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 #include "trace_rules.h"
 
 namespace {

@@ -9,6 +9,6 @@ see_box Error "No supported power supply (Tek PS5010 or Tek PS5004 or HP 6032A) 
 calls=$(trace_mark)
 e2e_keys "$box" Return
 e2e_wait_exit || e2e_fail "still running after OK"
-[ "$exit_status" -ne 0 ] || e2e_fail "exit status 0 without a supply"
+[ "$exit_status" -eq 1 ] || e2e_fail "exit status $exit_status without a supply"
 [ "$(trace_mark)" -eq "$calls" ] || e2e_fail "bus calls after the box: $(since "$calls")"
 [ "$(md5sum <"$store")" == "$before" ] || e2e_fail "the store changed: $(cat "$store")"

@@ -38,7 +38,7 @@ see_box "GPIB ERROR # 2" "No listener on write function."
 click Cancel
 
 e2e_wait_exit || e2e_fail "still running after Cancel"
-[ "$exit_status" -ne 0 ] || e2e_fail "exit status 0 after Cancel"
+[ "$exit_status" -eq 1 ] || e2e_fail "exit status $exit_status after Cancel"
 tail -n 1 "$GPIB_BENCH_TRACE" | grep -q ' ibwrt .*err=2 ' ||
     e2e_fail "bus calls after Cancel: $(tail -n 3 "$GPIB_BENCH_TRACE")"
 [ "$(md5sum <"$store")" == "$before" ] || e2e_fail "the store changed: $(cat "$store")"

@@ -1,5 +1,5 @@
 // The program's own 32 x 32 icon, drawn rather than shipped as a file.
-#include "panel/program_icon.h"
+#include "design/program_icon.h"
 
 #include <QImage>
 #include <QLinearGradient>

@@ -1,9 +1,9 @@
 // What Apply checks and sends: the limits, the three questions per model, the commands.
-#include "panel/apply_rules.h"
+#include "rules/apply_rules.h"
 
 #include <QtTest>
 
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 namespace {
 enum class Check { Voltage, MinCurrent, MaxCurrent };

@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "bench/instruments.h"
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 class SupplyTableTest : public QObject {
     Q_OBJECT

@@ -1,5 +1,5 @@
 // Pieces that the program's windows share when they build their controls as designed.
-#include "panel/control_design.h"
+#include "design/control_design.h"
 
 #include <QFrame>
 #include <QPalette>

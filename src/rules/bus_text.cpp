@@ -1,9 +1,9 @@
-// The panel's texts to and from the supply: one byte per character on the bus (Latin-1).
-#include "panel/bus_text.h"
+// The program's texts to and from the supply: one byte per character on the bus (Latin-1).
+#include "rules/bus_text.h"
 
 #include "bus/bus_helper.h"
-#include "panel/readback_rules.h"
-#include "panel/supplies.h"
+#include "rules/readback_rules.h"
+#include "rules/supplies.h"
 
 namespace {
 std::string BusText(const QString& text) {

@@ -1,5 +1,5 @@
-// The panel's number texts: NrToStr, PlainNumberText and TextToNumber, always with "." as point.
-#include "panel/number_text.h"
+// The program's number texts: NrToStr, PlainNumberText and TextToNumber, always with "." as point.
+#include "rules/number_text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 // What Apply decides before it talks to the supply: the limits, the questions, the commands.
-#include "panel/apply_rules.h"
+#include "rules/apply_rules.h"
 
-#include "panel/number_text.h"
-#include "panel/supplies.h"
+#include "rules/number_text.h"
+#include "rules/supplies.h"
 
 namespace {
 

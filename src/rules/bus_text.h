@@ -1,4 +1,4 @@
-// The panel's texts to and from the supply: one byte per character on the bus (Latin-1).
+// The program's texts to and from the supply: one byte per character on the bus (Latin-1).
 #pragma once
 
 #include <QString>

@@ -1,9 +1,9 @@
 // The supply's answers taken apart by position and laid out per model.
-#include "panel/readback_rules.h"
+#include "rules/readback_rules.h"
 
 #include <QtTest>
 
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 namespace {
 enum class Read { Voltage, Current, Output };

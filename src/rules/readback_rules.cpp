@@ -1,10 +1,10 @@
 // How the supply's answers become the captions of the "Actual Settings" frame, per model.
-#include "panel/readback_rules.h"
+#include "rules/readback_rules.h"
 
 #include <limits>
 
-#include "panel/number_text.h"
-#include "panel/supplies.h"
+#include "rules/number_text.h"
+#include "rules/supplies.h"
 
 namespace {
 

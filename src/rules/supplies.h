@@ -46,7 +46,7 @@ ConnectedSupply IdentifySupply(BusHelper& bus);
 ConnectedSupply SetUpBusAndIdentify(BusHelper& bus);
 
 // Says that none of the supported supplies answered, then ends the program at once.
-[[noreturn]] void EndForMissingSupply(Platform& platform);
+void EndForMissingSupply(Platform& platform);
 
 // The set-command words by channel; each ends in one blank, the value follows directly.
 struct CommandWordPair {

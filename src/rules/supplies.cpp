@@ -1,5 +1,5 @@
 // The three supported supplies: how each is recognised, its limits and its command words.
-#include "panel/supplies.h"
+#include "rules/supplies.h"
 
 #include "bus/bus_helper.h"
 

@@ -1,5 +1,5 @@
 // The font of the window's value rows.
-#include "panel/panel_font.h"
+#include "design/panel_font.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 // A caption that keeps itself exactly as large as its text.
-#include "panel/auto_size_label.h"
+#include "design/auto_size_label.h"
 
 #include <QEvent>
 

@@ -1,4 +1,4 @@
-// Numbers as the panel writes and reads them: always "." as the decimal point.
+// Numbers as the program writes and reads them: always "." as the decimal point.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,5 @@
 // Number texts of the panel: seven-digit plain form, reading numbers, and the column layouts.
-#include "panel/number_text.h"
+#include "rules/number_text.h"
 
 #include <QLocale>
 #include <QtTest>

@@ -1,0 +1,219 @@
+#!/usr/bin/env python3
+"""The suite's mutation score: hours of work, so never part of the test command.
+
+    python3 scripts/mutation.py                    # the seeds and size of docs/reliability.md
+    python3 scripts/mutation.py --seeds 5 6 --n 50
+    python3 scripts/mutation.py --summary-only     # the summary again from the last reports
+    python3 scripts/mutation.py --runs 2           # two seeds at a time (each its own cache)
+    python3 scripts/mutation.py --windows-only     # the registry store's mutants under wine
+
+Draws mutants of src/, bench/ (but the emulated adapter) and driver/ (the bench's driver core)
+with ../shared/tools/mutate.py, one run per seed, each mutant rebuilt and run through CTest but
+for the journeys and the adapter's own runs (see EXCLUDE). The Linux build never compiles the
+Windows-only files (the registry store), so they stay out of that draw: every one of their mutants runs through the Windows
+tests instead, cross-compiled and run under wine, and is counted apart. Writes
+build-mutation/summary.md, which scripts/reliability.sh puts into docs/reliability.md; a
+survivor is explained there when scripts/mutation-explanations.tsv holds a line for it.
+"""
+import argparse
+import glob
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TOOL = os.path.join(os.path.dirname(ROOT), "shared", "tools", "mutate.py")
+OUT = os.path.join(ROOT, "build-mutation")
+EXPLANATIONS = os.path.join(ROOT, "scripts", "mutation-explanations.tsv")
+# The emulated adapter serves the adapter library's tests, which EXCLUDE leaves out.
+ADAPTER_EMULATOR = "bench/emulator/"
+WINDOWS_ONLY = ["src/platform/registry_store.cpp", "src/platform/registry_store.h"]
+DEFAULT_SEEDS = [11, 12, 13, 14]
+DEFAULT_N = 25
+# The journeys drive the same binaries as the end-to-end tests, slowly; the adapter's own runs
+# drive them over the emulated adapter, which is no code of src/, bench/ or driver/.
+EXCLUDE = "^journey/|^e2e/adapter_|^drivers/adapter_"
+
+sys.path.insert(0, os.path.dirname(TOOL))
+import mutate  # noqa: E402  (the shared tool: how candidates are found and drawn)
+
+
+def git(*args, cwd=ROOT):
+    return subprocess.run(["git", *args], cwd=cwd, check=True, capture_output=True,
+                          text=True).stdout.strip()
+
+
+def linux_paths():
+    files = git("ls-files", "src", "bench", "driver").split("\n")
+    return [f for f in files if f.endswith(mutate.CODE_EXTENSIONS) and f not in WINDOWS_ONLY
+            and not f.startswith(ADAPTER_EMULATOR)]
+
+
+def seed_root(seed):
+    """Each seed's own temporary root, so that seeds can run side by side on one commit."""
+    return os.path.join(tempfile.gettempdir(), f"mutation-seed{seed}")
+
+
+def report_path(sha, seed, n):
+    return os.path.join(seed_root(seed), "mutate", f"{sha[:12]}-seed{seed}-n{n}.json")
+
+
+def start_seed(seed, n):
+    root = seed_root(seed)
+    os.makedirs(root, exist_ok=True)
+    env = dict(os.environ, TMPDIR=root)
+    # Objects built for another seed or an earlier commit serve this one: paths in the cache
+    # are relative to each root, and the cache itself is shared.
+    env.setdefault("CCACHE_DIR", os.path.join(tempfile.gettempdir(), "mutation-ccache"))
+    env["CCACHE_BASEDIR"] = os.path.join(root, "mutate")
+    env.setdefault("CCACHE_NOHASHDIR", "1")
+    command = [sys.executable, TOOL, "--checkout", ROOT, "--n", str(n), "--seed", str(seed),
+               "--exclude", EXCLUDE, "--stop-on-failure", "--timeout", "600",
+               "--paths", *linux_paths()]
+    log = open(os.path.join(OUT, f"linux-seed{seed}.log"), "w")
+    log.write("$ " + " ".join(command[:13]) + " --paths <src, bench and driver but "
+              + " ".join(WINDOWS_ONLY) + ">\n")
+    log.flush()
+    return subprocess.Popen(command, env=env, stdout=log, stderr=subprocess.STDOUT)
+
+
+def run_linux(sha, seeds, n, runs):
+    waiting, running = list(seeds), []
+    while waiting or running:
+        while waiting and len(running) < runs:
+            seed = waiting.pop(0)
+            running.append((seed, start_seed(seed, n)))
+        seed, process = running.pop(0)
+        if process.wait() != 0:
+            sys.exit(f"mutation: seed {seed} failed; see {OUT}/linux-seed{seed}.log")
+        shutil.copy(report_path(sha, seed, n), OUT)
+
+
+def run(command, cwd, env=None):
+    result = subprocess.run(command, cwd=cwd, env=env, stdout=subprocess.PIPE,
+                            stderr=subprocess.STDOUT, text=True, errors="replace")
+    return result.returncode, result.stdout
+
+
+def run_windows(sha):
+    """Every mutant of the Windows-only files, through the Windows tests under wine."""
+    work = tempfile.mkdtemp(prefix="mutate-windows-")
+    src, build = os.path.join(work, "src"), os.path.join(work, "build")
+    subprocess.run(["git", "clone", "-q", ROOT, src], check=True)
+    subprocess.run(["git", "checkout", "-q", "--detach", sha], cwd=src, check=True)
+    env = dict(os.environ, WINEPREFIX=os.path.join(work, "wine"), WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    wine = "/usr/lib/wine/wine64"
+    configure = ["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                 "-DPULVAR_WINDOW=OFF", f"-DCMAKE_TOOLCHAIN_FILE={src}/cmake/mingw-x86_64.cmake"]
+    test = ["ctest", "--output-on-failure", "-R", "^plain/"]
+    try:
+        for step in (configure, ["cmake", "--build", build], [wine, "wineboot", "-i"], test):
+            rc, out = run(step, work, env)
+            if rc != 0:
+                sys.exit("mutation: the Windows baseline failed at " + " ".join(step) + "\n" + out)
+        mutants = [c for f in WINDOWS_ONLY for c in mutate.file_candidates(src, f)]
+        for m in mutants:
+            path = os.path.join(src, m["file"])
+            with open(path, newline="") as f:
+                lines = f.read().split("\n")
+            lines[m["line"] - 1] = m["after"]
+            with open(path, "w", newline="") as f:
+                f.write("\n".join(lines))
+            rc, out = run(["cmake", "--build", build], work, env)
+            if rc != 0:
+                m["outcome"] = "invalid"
+            else:
+                rc, out = run(test, build, env)
+                m["outcome"] = "killed" if rc != 0 else "survived"
+            subprocess.run(["git", "checkout", "-q", "--", m["file"]], cwd=src, check=True)
+            print(f"windows {m['outcome']:8} {m['file']}:{m['line']} [{m['kind']}]", flush=True)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env, cwd=work)
+    with open(os.path.join(OUT, "windows.json"), "w") as f:
+        json.dump({"commit": sha, "mutations": mutants}, f, indent=1)
+    shutil.rmtree(work, ignore_errors=True)
+
+
+def explanations():
+    known = {}
+    if os.path.exists(EXPLANATIONS):
+        for line in open(EXPLANATIONS, encoding="utf-8"):
+            if line.strip() and not line.startswith("#"):
+                file, before, after, why = line.rstrip("\n").split("\t")
+                known[(file, before.strip(), after.strip())] = why
+    return known
+
+
+def summary():
+    known = explanations()
+    reports = [json.load(open(p)) for p in sorted(glob.glob(os.path.join(OUT, "*-seed*-n*.json")))]
+    rows, survivors = [], []
+    totals = {"killed": 0, "survived": 0, "invalid": 0}
+    for r in reports:
+        rows.append(f"| {r['seed']} | {r['n']} | {r['killed']} | {r['survived']} | {r['invalid']} "
+                    f"| {r['score_percent']} % | {round(r['run_time_s'] / 60)} |")
+        for key in totals:
+            totals[key] += r[key]
+        survivors += [m for m in r["mutations"] if m["outcome"] == "survived"]
+    valid = totals["killed"] + totals["survived"]
+    score = 100.0 * totals["killed"] / valid if valid else 0.0
+    text = ["| seed | mutants | killed | survived | invalid | score | minutes |",
+            "|---|---|---|---|---|---|---|", *rows,
+            f"| all | {valid + totals['invalid']} | {totals['killed']} | {totals['survived']} "
+            f"| {totals['invalid']} | {score:.1f} % | |", ""]
+    if reports:
+        text.insert(0, f"Commit {reports[0]['commit'][:12]}; "
+                       f"mutation score {totals['killed']} killed of {valid} valid "
+                       f"({score:.1f} %).\n")
+    text += ["Each survivor, and why no test can catch it:", ""]
+    for m in survivors:
+        why = known.get((m["file"], m["before"].strip(), m["after"].strip()), "not explained")
+        text.append(f"- `{m['file']}:{m['line']}` `{m['before'].strip()}` -> "
+                    f"`{m['after'].strip()}`: {why}")
+    windows = os.path.join(OUT, "windows.json")
+    if os.path.exists(windows):
+        mutants = json.load(open(windows))["mutations"]
+        count = {k: sum(m["outcome"] == k for m in mutants) for k in ("killed", "survived", "invalid")}
+        text += ["", f"Windows-only files ({', '.join(WINDOWS_ONLY)}), every mutant through the "
+                     f"Windows tests under wine: {count['killed']} killed, {count['survived']} "
+                     f"survived, {count['invalid']} invalid."]
+        for m in mutants:
+            if m["outcome"] == "survived":
+                why = known.get((m["file"], m["before"].strip(), m["after"].strip()),
+                                "not explained")
+                text.append(f"- `{m['file']}:{m['line']}` `{m['before'].strip()}` -> "
+                            f"`{m['after'].strip()}`: {why}")
+    with open(os.path.join(OUT, "summary.md"), "w") as f:
+        f.write("\n".join(text) + "\n")
+    print("\n".join(text))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("--seeds", type=int, nargs="+", default=DEFAULT_SEEDS)
+    ap.add_argument("--n", type=int, default=DEFAULT_N, help="mutants per seed")
+    ap.add_argument("--summary-only", action="store_true")
+    ap.add_argument("--skip-windows", action="store_true")
+    ap.add_argument("--windows-only", action="store_true",
+                    help="only the Windows-only files, beside the Linux reports already there")
+    ap.add_argument("--runs", type=int, default=1, help="seeds run side by side")
+    args = ap.parse_args()
+    if not args.summary_only:
+        if git("status", "--porcelain", "--untracked-files=no"):
+            sys.exit("mutation: commit first: only HEAD is mutated")
+        sha = git("rev-parse", "HEAD")
+        if not args.windows_only:
+            shutil.rmtree(OUT, ignore_errors=True)
+            os.makedirs(OUT)
+            run_linux(sha, args.seeds, args.n, args.runs)
+        if not args.skip_windows:
+            run_windows(sha)
+    summary()
+
+
+if __name__ == "__main__":
+    main()
