@@ -147,6 +147,18 @@ private slots:
         }
     }
 
+    // Address 0 is the board's only while the board stands there: moved, nobody listens at 0.
+    void anAddressTheBoardLeftHasNoListener() {
+        DirectBench rig;
+        rig.Scripted(5);
+        QCOMPARE(rig.bench.ibpad(kBoard, 2) & ERR, 0);
+        short answer = -7;
+        QCOMPARE(rig.bench.ibln(kBoard, 0, 0, &answer), CMPL | CIC);
+        QCOMPARE(int{answer}, 0);
+        QCOMPARE(rig.bench.ibln(kBoard, 2, 0, &answer), CMPL | CIC);
+        QCOMPARE(int{answer}, 1);
+    }
+
     void namesFoundAndDescriptorsTakenOffline() {
         DirectBench rig;
         rig.Scripted(5)->AnswerTo("ID?", "ID SCRIPTED");
