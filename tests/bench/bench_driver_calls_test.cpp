@@ -147,6 +147,19 @@ private slots:
         }
     }
 
+    // A search without its list of addresses or without room for its answer is refused.
+    void searchWithoutItsListsIsRefused() {
+        DirectBench rig;
+        rig.Scripted(5);
+        const std::uint16_t pads[] = {5, bench::NOADDR};
+        std::uint16_t results[2] = {};
+        rig.bench.FindLstn(kBoard, nullptr, results, 2);
+        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        rig.bench.FindLstn(kBoard, pads, nullptr, 2);
+        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().ibsta & ERR, ERR);
+    }
+
     // Address 0 is the board's only while the board stands there: moved, nobody listens at 0.
     void anAddressTheBoardLeftHasNoListener() {
         DirectBench rig;
