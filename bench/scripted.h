@@ -36,7 +36,7 @@ public:
 private:
     struct Reply {
         std::string bytes;
-        double delay = 0.0;
+        double delay;  // seconds until the answer is ready; always given
     };
     const Reply* ReplyTo(const std::string& message) const;
 

@@ -147,11 +147,12 @@ section_mutation() {
 ## Mutation testing
 
 How many faults a person could plausibly make in the program and the bench the suite catches:
-\`python3 scripts/mutation.py\` (hours, so not part of the test command) draws mutants of src/
-and bench/ with ../shared/tools/mutate.py (operators, literals, removed calls, early returns), a
-run of $(sed -n 's/^DEFAULT_N = //p' "$root/scripts/mutation.py") per seed, and rebuilds and runs
-the suite but for the journeys for each (\`--exclude '^journey/' --stop-on-failure\`). A mutant is
-killed when a test fails or times out. Each seed's command and log are in build-mutation/.
+\`python3 scripts/mutation.py\` (hours, so not part of the test command) draws mutants of src/,
+bench/ (but the emulated adapter) and driver/ with ../shared/tools/mutate.py (operators,
+literals, removed calls, early returns), a run of $(sed -n 's/^DEFAULT_N = //p' "$root/scripts/mutation.py") per seed, and rebuilds and runs the
+suite for each but for the journeys and the adapter's own runs (\`--exclude
+'^journey/|^e2e/adapter_|^drivers/adapter_' --stop-on-failure\`). A mutant is killed when a
+test fails or times out. Each seed's command and log are in build-mutation/.
 
 TEXT
   cat "$summary"

@@ -125,6 +125,8 @@ private slots:
                                          << QByteArray("unknown setting speed");
         QTest::newRow("address with letters") << QByteArray("x5=PS5010") << QByteArray("x5=PS5010")
                                               << QByteArray("unknown setting x5");
+        QTest::newRow("address with a sign") << QByteArray("-5=PS5010") << QByteArray("-5=PS5010")
+                                             << QByteArray("unknown setting -5");
         QTest::newRow("register not a number")
             << QByteArray("register=x") << QByteArray("register=x")
             << QByteArray("register= needs a whole number");

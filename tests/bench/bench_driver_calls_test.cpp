@@ -147,6 +147,31 @@ private slots:
         }
     }
 
+    // A search without its list of addresses or without room for its answer is refused.
+    void searchWithoutItsListsIsRefused() {
+        DirectBench rig;
+        rig.Scripted(5);
+        const std::uint16_t pads[] = {5, bench::NOADDR};
+        std::uint16_t results[2] = {};
+        rig.bench.FindLstn(kBoard, nullptr, results, 2);
+        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        rig.bench.FindLstn(kBoard, pads, nullptr, 2);
+        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().ibsta & ERR, ERR);
+    }
+
+    // Address 0 is the board's only while the board stands there: moved, nobody listens at 0.
+    void anAddressTheBoardLeftHasNoListener() {
+        DirectBench rig;
+        rig.Scripted(5);
+        QCOMPARE(rig.bench.ibpad(kBoard, 2) & ERR, 0);
+        short answer = -7;
+        QCOMPARE(rig.bench.ibln(kBoard, 0, 0, &answer), CMPL | CIC);
+        QCOMPARE(int{answer}, 0);
+        QCOMPARE(rig.bench.ibln(kBoard, 2, 0, &answer), CMPL | CIC);
+        QCOMPARE(int{answer}, 1);
+    }
+
     void namesFoundAndDescriptorsTakenOffline() {
         DirectBench rig;
         rig.Scripted(5)->AnswerTo("ID?", "ID SCRIPTED");

@@ -270,8 +270,9 @@ private slots:
         ScriptedSupply s;
         QVERIFY_THROWS_EXCEPTION(ImmediateEnd, s.rig.bus.SendCommand(0, "OUT OFF"));
         QVERIFY_THROWS_EXCEPTION(ImmediateEnd, s.rig.bus.QueryDevice(0, "OUT?"));
+        QVERIFY_THROWS_EXCEPTION(ImmediateEnd, ReadResponse(s.rig.gpib, s.rig.platform, 0));
         QVERIFY(s.rig.Calls().empty());
-        QCOMPARE(s.rig.platform.Boxes().size(), size_t(2));
+        QCOMPARE(s.rig.platform.Boxes().size(), size_t(3));
         const ShownBox& box = s.rig.platform.Boxes()[0];
         QCOMPARE(box.title, std::string("Device Error"));
         QCOMPARE(box.text, std::string("Device not configured.\n\nCorrect problem and restart."));
