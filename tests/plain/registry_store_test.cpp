@@ -78,6 +78,8 @@ void ValueThatIsNoTextGivesTheDefault() {
 }  // namespace
 
 int main() {
+    // A run that crashed left its keys behind, under a process id that wine gives out again.
+    RegDeleteTreeA(HKEY_CURRENT_USER, Root().c_str());
     const int status =
         plain::Run({{"absent value gives the default and creates nothing",
                      AbsentValueGivesTheDefaultAndCreatesNothing},
