@@ -75,6 +75,29 @@ void ValueThatIsNoTextGivesTheDefault() {
     RegCloseKey(key);
     CHECK(store.Read("Pulvar", "Settings\\PS5010", "Count", "none") == "none");
 }
+
+HKEY OpenRoot() {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, Root().c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key,
+                    nullptr);
+    return key;
+}
+
+// Every key the store opens is closed again: a key opened after many reads and writes gets the
+// handle that one opened before them had, since a closed handle's slot is given out again.
+void KeysAreClosedAfterUse() {
+    const RegistryStore store(Root());
+    const HKEY before = OpenRoot();
+    RegCloseKey(before);
+    for (int i = 0; i < 20; ++i) {
+        store.Write("Pulvar", "Settings\\PS5010", "Voltage", "12.5");
+        store.Read("Pulvar", "Settings\\PS5010", "Voltage", "");
+        store.Read("Pulvar", "Settings\\PS5010", "Absent", "");
+    }
+    const HKEY after = OpenRoot();
+    RegCloseKey(after);
+    CHECK(after == before);
+}
 }  // namespace
 
 int main() {
@@ -87,7 +110,8 @@ int main() {
                     {"sections nest at the backslash", SectionsNestAtTheBackslash},
                     {"value name may hold a slash", ValueNameMayHoldASlash},
                     {"texts keep their characters", TextsKeepTheirCharacters},
-                    {"value that is no text gives the default", ValueThatIsNoTextGivesTheDefault}});
+                    {"value that is no text gives the default", ValueThatIsNoTextGivesTheDefault},
+                    {"keys are closed after use", KeysAreClosedAfterUse}});
     RegDeleteTreeA(HKEY_CURRENT_USER, Root().c_str());
     return status;
 }
