@@ -98,6 +98,19 @@ void KeysAreClosedAfterUse() {
     RegCloseKey(after);
     CHECK(after == before);
 }
+
+// The settings outlive the session: the store makes no volatile keys, under which only volatile
+// keys could be made.
+void KeysOutliveTheSession() {
+    const RegistryStore store(Root());
+    store.Write("Pulvar", "Settings\\PS5010", "Voltage", "12.5");
+    HKEY child = nullptr;
+    const LONG made =
+        RegCreateKeyExA(HKEY_CURRENT_USER, (Root() + "\\Pulvar\\Settings\\PS5010\\Lasting").c_str(),
+                        0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &child, nullptr);
+    if (child) RegCloseKey(child);
+    CHECK(made == ERROR_SUCCESS);
+}
 }  // namespace
 
 int main() {
@@ -111,7 +124,8 @@ int main() {
                     {"value name may hold a slash", ValueNameMayHoldASlash},
                     {"texts keep their characters", TextsKeepTheirCharacters},
                     {"value that is no text gives the default", ValueThatIsNoTextGivesTheDefault},
-                    {"keys are closed after use", KeysAreClosedAfterUse}});
+                    {"keys are closed after use", KeysAreClosedAfterUse},
+                    {"keys outlive the session", KeysOutliveTheSession}});
     RegDeleteTreeA(HKEY_CURRENT_USER, Root().c_str());
     return status;
 }
