@@ -6,6 +6,7 @@
     python3 scripts/mutation.py --summary-only     # the summary again from the last reports
     python3 scripts/mutation.py --runs 2           # two seeds at a time (each its own cache)
     python3 scripts/mutation.py --windows-only     # the registry store's mutants under wine
+    python3 scripts/mutation.py --recheck          # the last reports' survivors against HEAD's tests
 
 Draws mutants of src/, bench/ (but the emulated adapter) and driver/ (the bench's driver core)
 with ../shared/tools/mutate.py, one run per seed, each mutant rebuilt and run through CTest but
@@ -14,6 +15,11 @@ Windows-only files (the registry store), so they stay out of that draw: every on
 tests instead, cross-compiled and run under wine, and is counted apart. Writes
 build-mutation/summary.md, which scripts/reliability.sh puts into docs/reliability.md; a
 survivor is explained there when scripts/mutation-explanations.tsv holds a line for it.
+
+A test written for a survivor changes no code that is drawn from, so the draw of a later run
+would be the same: --recheck runs only the survivors of the reports in build-mutation/ again,
+against HEAD's tests, and keeps in each report the commit they were rechecked at. It refuses
+when src/, bench/ or driver/ differ from the commit the mutants were drawn at.
 """
 import argparse
 import glob
@@ -110,6 +116,61 @@ def run_linux(sha, seeds, n, runs):
         shutil.copy(report_path(sha, seed, n), OUT)
 
 
+def rebuild_and_test(src, build, env):
+    """(outcome, first failing tests) of the checkout in `src` as it stands."""
+    rc, out = run(["cmake", "--build", build], src, env)
+    if rc != 0:
+        return "invalid", []
+    rc, out = run(["ctest", "-E", EXCLUDE, "--stop-on-failure", "--timeout", "600",
+                   "--output-on-failure"], build, env)
+    return ("killed" if rc != 0 else "survived"), mutate.failing_tests(out)
+
+
+def recheck_report(path, head):
+    report = json.load(open(path))
+    drawn = report["commit"]
+    if subprocess.run(["git", "diff", "--quiet", drawn, head, "--", "src", "bench", "driver"],
+                      cwd=ROOT).returncode != 0:
+        sys.exit(f"mutation: the code differs from {drawn[:12]}, where seed {report['seed']} "
+                 "was drawn: run the seeds again instead")
+    root = seed_root(report["seed"])
+    cache = os.path.join(root, "mutate", drawn[:12])
+    src, build = os.path.join(cache, "src"), os.path.join(cache, "build")
+    env = dict(os.environ, TMPDIR=root, CCACHE_BASEDIR=os.path.join(root, "mutate"))
+    env.setdefault("CCACHE_DIR", os.path.join(tempfile.gettempdir(), "mutation-ccache"))
+    subprocess.run(["git", "fetch", "-q", ROOT, head], cwd=src, check=True)
+    subprocess.run(["git", "checkout", "-q", "--detach", head], cwd=src, check=True)
+    try:
+        for m in report["mutations"]:
+            if m["outcome"] != "survived":
+                continue
+            file = os.path.join(src, m["file"])
+            with open(file, newline="") as f:
+                lines = f.read().split("\n")
+            lines[m["line"] - 1] = m["after"]
+            with open(file, "w", newline="") as f:
+                f.write("\n".join(lines))
+            m["outcome"], m["failing"] = rebuild_and_test(src, build, env)
+            subprocess.run(["git", "checkout", "-q", "--", m["file"]], cwd=src, check=True)
+            print(f"seed {report['seed']} {m['id']} {m['outcome']:8} {m['file']}:{m['line']}",
+                  flush=True)
+    finally:
+        # The tool's own runs expect the cache at the commit it was drawn at.
+        subprocess.run(["git", "checkout", "-q", "--detach", drawn], cwd=src, check=True)
+    for key in ("killed", "survived", "invalid"):
+        report[key] = sum(m["outcome"] == key for m in report["mutations"])
+    valid = report["killed"] + report["survived"]
+    report["score_percent"] = round(100.0 * report["killed"] / valid, 1) if valid else 0.0
+    report["rechecked_at"] = head
+    with open(path, "w") as f:
+        json.dump(report, f, indent=1)
+
+
+def recheck(head):
+    for path in sorted(glob.glob(os.path.join(OUT, "*-seed*-n*.json"))):
+        recheck_report(path, head)
+
+
 def run(command, cwd, env=None):
     result = subprocess.run(command, cwd=cwd, env=env, stdout=subprocess.PIPE,
                             stderr=subprocess.STDOUT, text=True, errors="replace")
@@ -183,6 +244,10 @@ def summary():
             "|---|---|---|---|---|---|---|", *rows,
             f"| all | {valid + totals['invalid']} | {totals['killed']} | {totals['survived']} "
             f"| {totals['invalid']} | {score:.1f} % | |", ""]
+    rechecked = {r["rechecked_at"][:12] for r in reports if "rechecked_at" in r}
+    if rechecked:
+        text.insert(0, f"Survivors run again against the tests of commit {', '.join(sorted(rechecked))}"
+                       " (the code drawn from unchanged).\n")
     if reports:
         text.insert(0, f"Commit {reports[0]['commit'][:12]}; "
                        f"mutation score {totals['killed']} killed of {valid} valid "
@@ -194,9 +259,11 @@ def summary():
                     f"`{m['after'].strip()}`: {why}")
     windows = os.path.join(OUT, "windows.json")
     if os.path.exists(windows):
-        mutants = json.load(open(windows))["mutations"]
+        report = json.load(open(windows))
+        mutants = report["mutations"]
         count = {k: sum(m["outcome"] == k for m in mutants) for k in ("killed", "survived", "invalid")}
-        text += ["", f"Windows-only files ({', '.join(WINDOWS_ONLY)}), every mutant through the "
+        text += ["", f"Windows-only files ({', '.join(WINDOWS_ONLY)}) at commit "
+                     f"{report['commit'][:12]}, every mutant through the "
                      f"Windows tests under wine: {count['killed']} killed, {count['survived']} "
                      f"survived, {count['invalid']} invalid."]
         for m in mutants:
@@ -219,16 +286,22 @@ def main():
     ap.add_argument("--windows-only", action="store_true",
                     help="only the Windows-only files, beside the Linux reports already there")
     ap.add_argument("--runs", type=int, default=1, help="seeds run side by side")
+    ap.add_argument("--recheck", action="store_true",
+                    help="the survivors of the last reports again, against HEAD's tests")
     args = ap.parse_args()
     if not args.summary_only:
         if git("status", "--porcelain", "--untracked-files=no"):
             sys.exit("mutation: commit first: only HEAD is mutated")
         sha = git("rev-parse", "HEAD")
-        if not args.windows_only:
-            shutil.rmtree(OUT, ignore_errors=True)
-            os.makedirs(OUT)
+        if args.recheck:
+            recheck(sha)
+        elif not args.windows_only:
+            # The Windows report stays: the registry store's mutants are counted apart.
+            os.makedirs(OUT, exist_ok=True)
+            for old in glob.glob(os.path.join(OUT, "*-seed*-n*.json")):
+                os.remove(old)
             run_linux(sha, args.seeds, args.n, args.runs)
-        if not args.skip_windows:
+        if not args.skip_windows and not args.recheck:
             run_windows(sha)
     summary()
 
