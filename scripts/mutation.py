@@ -212,6 +212,7 @@ def run_windows(sha):
             print(f"windows {m['outcome']:8} {m['file']}:{m['line']} [{m['kind']}]", flush=True)
     finally:
         subprocess.run(["wineserver", "-k"], env=env, cwd=work)
+    os.makedirs(OUT, exist_ok=True)
     with open(os.path.join(OUT, "windows.json"), "w") as f:
         json.dump({"commit": sha, "mutations": mutants}, f, indent=1)
     shutil.rmtree(work, ignore_errors=True)
