@@ -239,6 +239,16 @@ private slots:
         QCOMPARE(results[1], std::uint16_t{5});
         QCOMPARE(*ibsta, 0x0120);
         QCOMPARE(*ibcntl, 2L);
+
+        // Unregistered, the variables are the program's own again: no later call writes them.
+        const auto unregisterGlobals = Symbol<int (*)()>(ni_, "UnregisterGpibGlobalsForThread");
+        QVERIFY(unregisterGlobals);
+        QCOMPARE(unregisterGlobals(), 0);
+        const std::uint16_t onePad[] = {5, 0xFFFF};
+        findLstn(0, onePad, results, 15);
+        QCOMPARE(*ibcntl, 1L);
+        QCOMPARE(cntl, 2L);
+        QCOMPARE(cnt, 2);
     }
 
 private:
