@@ -68,6 +68,7 @@ private slots:
         QTest::newRow("secondary 0x60") << option::SAD << 0x60 << 0x60;
         QTest::newRow("secondary 5") << option::SAD << 5 << -1;
         QTest::newRow("time-out T1s") << option::TMO << 11 << 11;
+        QTest::newRow("time-out T1000s, the longest") << option::TMO << 17 << 17;
         QTest::newRow("time-out 18") << option::TMO << 18 << -1;
         QTest::newRow("EOI any non-zero") << option::EOT << 5 << 1;
         QTest::newRow("end-of-string character") << option::EOSchar << 10 << 10;
