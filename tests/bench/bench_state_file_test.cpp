@@ -24,18 +24,19 @@ private slots:
         path_ = dir_->filePath("state").toStdString();
     }
 
+    // At the two ends of the address range, so that every address is seen to come back.
     void settingsComeBackInTheNextRun() {
         {
             DirectBench first;
-            first.bench.Attach(5, bench::MakeInstrument("PS5010"));
-            first.bench.Attach(7, bench::MakeInstrument("HP6032A"));
+            first.bench.Attach(1, bench::MakeInstrument("PS5010"));
+            first.bench.Attach(30, bench::MakeInstrument("HP6032A"));
             first.bench.SetStateFile(path_);
-            first.Write(first.Open(5), "VPOS 12.5;INEG 0.2;FSOUT ON");
-            first.Write(first.Open(7), "VSET 20;ISET 2.5;OUT OFF");
+            first.Write(first.Open(1), "VPOS 12.5;INEG 0.2;FSOUT ON");
+            first.Write(first.Open(30), "VSET 20;ISET 2.5;OUT OFF");
         }
         DirectBench second;
-        const int ps = second.Place(5, "PS5010");
-        const int hp = second.Place(7, "HP6032A");
+        const int ps = second.Place(1, "PS5010");
+        const int hp = second.Place(30, "HP6032A");
         second.bench.SetStateFile(path_);
         QCOMPARE(second.Query(ps, "VPOS?;IPOS?;INEG?;OUTPUT?"),
                  QByteArray("VPOS 12.50;IPOS 0.400;INEG 0.200;FSOUT ON;LSOUT OFF;"));
