@@ -166,6 +166,7 @@ def recheck_report(path, head):
     finally:
         # The tool's own runs expect the cache at the commit it was drawn at.
         subprocess.run(["git", "checkout", "-q", "--detach", drawn], cwd=src, check=True)
+    report.setdefault("first_run_killed", report["killed"])
     for key in ("killed", "survived", "invalid"):
         report[key] = sum(m["outcome"] == key for m in report["mutations"])
     valid = report["killed"] + report["survived"]
@@ -256,8 +257,10 @@ def summary():
             f"| {totals['invalid']} | {score:.1f} % | |", ""]
     rechecked = {r["rechecked_at"][:12] for r in reports if "rechecked_at" in r}
     if rechecked:
-        text.insert(0, f"Survivors run again against the tests of commit {', '.join(sorted(rechecked))}"
-                       " (the code drawn from unchanged).\n")
+        first = sum(r.get("first_run_killed", r["killed"]) for r in reports)
+        text.insert(0, f"The first run killed {first} of {valid} valid ({100.0 * first / valid:.1f} %); "
+                       f"its survivors were run again against the tests of commit "
+                       f"{', '.join(sorted(rechecked))}, the code drawn from unchanged.\n")
     if reports:
         text.insert(0, f"Commit {reports[0]['commit'][:12]}; "
                        f"mutation score {totals['killed']} killed of {valid} valid "

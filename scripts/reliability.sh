@@ -152,7 +152,9 @@ bench/ (but the emulated adapter) and driver/ with ../shared/tools/mutate.py (op
 literals, removed calls, early returns), a run of $(sed -n 's/^DEFAULT_N = //p' "$root/scripts/mutation.py") per seed, and rebuilds and runs the
 suite for each but for the journeys and the adapter's own runs (\`--exclude
 '^journey/|^e2e/adapter_|^drivers/adapter_' --stop-on-failure\`). A mutant is killed when a
-test fails or times out. Each seed's command and log are in build-mutation/.
+test fails or times out. Survivors for which a test was written later are run again against
+the newer tests (\`python3 scripts/mutation.py --recheck\`: the code drawn from is unchanged, so
+the draw is the same). Each seed's command and log are in build-mutation/.
 
 TEXT
   cat "$summary"
