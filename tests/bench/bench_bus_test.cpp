@@ -256,6 +256,29 @@ private slots:
         }
     }
 
+    // Each time-out code waits its own time for a silent instrument, T10us (1) to T1000s (17).
+    void everyTimeoutCodeWaitsItsTime_data() {
+        QTest::addColumn<int>("tmo");
+        QTest::addColumn<double>("seconds");
+        const double seconds[] = {10e-6, 30e-6, 100e-6, 300e-6, 1e-3, 3e-3, 10e-3, 30e-3, 0.1,
+                                  0.3,   1,     3,      10,     30,   100,  300,  1000};
+        for (int tmo = 1; tmo <= 17; ++tmo) {
+            QTest::addRow("code %d", tmo) << tmo << seconds[tmo - 1];
+        }
+    }
+
+    void everyTimeoutCodeWaitsItsTime() {
+        QFETCH(int, tmo);
+        QFETCH(double, seconds);
+        DirectBench rig;
+        rig.Scripted(5);
+        const int ud = rig.Open(5, tmo);
+        rig.Write(ud, "Q?");
+        rig.Read(ud);
+        QCOMPARE(rig.bench.LastStatus().ibsta, ERR | TIMO | CMPL);
+        QCOMPARE(rig.clock->Now(), seconds);
+    }
+
     void slowAnswerCountsFromTheMessage() {
         DirectBench rig;
         rig.Scripted(5)->AnswerAnyMessage("ok", 0.5);
