@@ -73,6 +73,7 @@ private slots:
         QTest::newRow("lone LF") << QByteArray("\n") << QByteArray("");
         QTest::newRow("lone CR") << QByteArray("\r") << QByteArray("");
         QTest::newRow("LF CR") << QByteArray("12.5\n\r") << QByteArray("12.5");
+        QTest::newRow("three line ends at most") << QByteArray("1\r\n\r\n") << QByteArray("1\r");
         QTest::newRow("no line end") << QByteArray("FSOUT ON;") << QByteArray("FSOUT ON;");
         QTest::newRow("blanks around") << QByteArray("  OUT 1  ") << QByteArray("OUT 1");
         QTest::newRow("NUL kept") << QByteArray("A\0B\0", 4) << QByteArray("A\0B\0", 4);
