@@ -94,7 +94,7 @@ def faster_linker():
     return [f"-DCMAKE_{kind}_LINKER_FLAGS=-fuse-ld=lld" for kind in ("EXE", "SHARED", "MODULE")]
 
 
-def start_seed(seed, n, sha):
+def seed_env(seed):
     root = seed_root(seed)
     os.makedirs(root, exist_ok=True)
     env = dict(os.environ, TMPDIR=root)
@@ -103,6 +103,11 @@ def start_seed(seed, n, sha):
     env.setdefault("CCACHE_DIR", os.path.join(tempfile.gettempdir(), "mutation-ccache"))
     env["CCACHE_BASEDIR"] = os.path.join(root, "mutate")
     env.setdefault("CCACHE_NOHASHDIR", "1")
+    return env
+
+
+def start_seed(seed, n, sha):
+    env = seed_env(seed)
     prepare_quick_build(sha, env)
     command = [sys.executable, TOOL, "--checkout", ROOT, "--n", str(n), "--seed", str(seed),
                "--exclude", EXCLUDE, "--stop-on-failure", "--timeout", "600",
@@ -126,6 +131,16 @@ def run_linux(sha, seeds, n, runs):
         shutil.copy(report_path(sha, seed, n), OUT)
 
 
+def apply_mutant(src, m):
+    """Puts the mutant's line in place of the original in the checkout `src`."""
+    path = os.path.join(src, m["file"])
+    with open(path, newline="") as f:
+        lines = f.read().split("\n")
+    lines[m["line"] - 1] = m["after"]
+    with open(path, "w", newline="") as f:
+        f.write("\n".join(lines))
+
+
 def rebuild_and_test(src, build, env):
     """(outcome, first failing tests) of the checkout in `src` as it stands."""
     rc, out = run(["cmake", "--build", build], src, env)
@@ -145,11 +160,9 @@ def recheck_report(path, head):
                       cwd=ROOT).returncode != 0:
         sys.exit(f"mutation: the code differs from {drawn[:12]}, where seed {report['seed']} "
                  "was drawn: run the seeds again instead")
-    root = seed_root(report["seed"])
-    cache = os.path.join(root, "mutate", drawn[:12])
+    cache = os.path.join(seed_root(report["seed"]), "mutate", drawn[:12])
     src, build = os.path.join(cache, "src"), os.path.join(cache, "build")
-    env = dict(os.environ, TMPDIR=root, CCACHE_BASEDIR=os.path.join(root, "mutate"))
-    env.setdefault("CCACHE_DIR", os.path.join(tempfile.gettempdir(), "mutation-ccache"))
+    env = seed_env(report["seed"])
     subprocess.run(["git", "fetch", "-q", ROOT, head], cwd=src, check=True)
     subprocess.run(["git", "checkout", "-q", "--detach", head], cwd=src, check=True)
     try:
@@ -158,12 +171,7 @@ def recheck_report(path, head):
         for m in report["mutations"]:
             if m["outcome"] != "survived" or (m["file"], m["before"].strip(), m["after"].strip()) in known:
                 continue
-            file = os.path.join(src, m["file"])
-            with open(file, newline="") as f:
-                lines = f.read().split("\n")
-            lines[m["line"] - 1] = m["after"]
-            with open(file, "w", newline="") as f:
-                f.write("\n".join(lines))
+            apply_mutant(src, m)
             m["outcome"], m["failing"] = rebuild_and_test(src, build, env)
             subprocess.run(["git", "checkout", "-q", "--", m["file"]], cwd=src, check=True)
             print(f"seed {report['seed']} {m['id']} {m['outcome']:8} {m['file']}:{m['line']}",
@@ -211,12 +219,7 @@ def run_windows(sha):
                 sys.exit("mutation: the Windows baseline failed at " + " ".join(step) + "\n" + out)
         mutants = [c for f in WINDOWS_ONLY for c in mutate.file_candidates(src, f)]
         for m in mutants:
-            path = os.path.join(src, m["file"])
-            with open(path, newline="") as f:
-                lines = f.read().split("\n")
-            lines[m["line"] - 1] = m["after"]
-            with open(path, "w", newline="") as f:
-                f.write("\n".join(lines))
+            apply_mutant(src, m)
             rc, out = run(["cmake", "--build", build], work, env)
             if rc != 0:
                 m["outcome"] = "invalid"
@@ -227,7 +230,6 @@ def run_windows(sha):
             print(f"windows {m['outcome']:8} {m['file']}:{m['line']} [{m['kind']}]", flush=True)
     finally:
         subprocess.run(["wineserver", "-k"], env=env, cwd=work)
-    os.makedirs(OUT, exist_ok=True)
     with open(os.path.join(OUT, "windows.json"), "w") as f:
         json.dump({"commit": sha, "mutations": mutants}, f, indent=1)
     shutil.rmtree(work, ignore_errors=True)
@@ -307,6 +309,7 @@ def main():
     ap.add_argument("--recheck", action="store_true",
                     help="the survivors of the last reports again, against HEAD's tests")
     args = ap.parse_args()
+    os.makedirs(OUT, exist_ok=True)
     if not args.summary_only:
         if git("status", "--porcelain", "--untracked-files=no"):
             sys.exit("mutation: commit first: only HEAD is mutated")
@@ -315,7 +318,6 @@ def main():
             recheck(sha)
         elif not args.windows_only:
             # The Windows report stays: the registry store's mutants are counted apart.
-            os.makedirs(OUT, exist_ok=True)
             for old in glob.glob(os.path.join(OUT, "*-seed*-n*.json")):
                 os.remove(old)
             run_linux(sha, args.seeds, args.n, args.runs)
