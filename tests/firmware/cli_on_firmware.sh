@@ -22,6 +22,9 @@ cli_expect_out "PS5010 at GPIB address 5"
 # Recorded from a run of the firmware: both listeners, in a line of its own.
 [ "$(firmware_answer '++fndl all')" == '3,5\r\n' ] ||
     cli_fail "++fndl all answered: $(firmware_answer '++fndl all')"
+# Each listener is polled before it is asked: the silent one answers that too.
+[ "$(firmware_answer '++spoll 3')" == '0\r\n' ] ||
+    cli_fail "++spoll 3 answered: $(firmware_answer '++spoll 3')"
 grep -q ' ibrd ud=[0-9]* pad=3 data="" ' "$GPIB_BENCH_TRACE" ||
     cli_fail "the silent listener was not addressed to talk"
 grep -q ' ibrd .* err=6 ' "$GPIB_ADAPTER_TRACE" || cli_fail "no read timed out"
