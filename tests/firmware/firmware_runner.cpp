@@ -49,14 +49,9 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
-// The bench that GPIB_BENCH describes; the reason in `error` when it is not understood.
-std::unique_ptr<bench::Bench> MakeBench(std::shared_ptr<driver::Clock> clock, std::string& error) {
-    const bench::ParsedConfig parsed = bench::ParseConfig(Environment("GPIB_BENCH"));
-    if (!parsed.error.empty()) {
-        error = parsed.error;
-        return nullptr;
-    }
-    const bench::BenchConfig& config = parsed.config;
+// The bench that GPIB_BENCH describes, tracing to GPIB_BENCH_TRACE.
+std::unique_ptr<bench::Bench> MakeBench(std::shared_ptr<driver::Clock> clock,
+                                        const bench::BenchConfig& config) {
     if (config.registerResult != 0 || config.findLstnError || config.noBoardError ||
         !config.names.empty()) {
         std::fputs(
@@ -76,6 +71,11 @@ std::unique_ptr<bench::Bench> MakeBench(std::shared_ptr<driver::Clock> clock, st
 
 std::unique_ptr<FirmwareRunner> FirmwareRunner::Make(const RunnerOptions& options,
                                                      std::string& error) {
+    const bench::ParsedConfig parsed = bench::ParseConfig(Environment("GPIB_BENCH"));
+    if (!parsed.error.empty()) {
+        error = parsed.error;
+        return nullptr;
+    }
     avr_global_logger_set(SimulatorLine);
     elf_firmware_t firmware{};
     if (elf_read_firmware(options.firmware.c_str(), &firmware) != 0) {
@@ -89,13 +89,9 @@ std::unique_ptr<FirmwareRunner> FirmwareRunner::Make(const RunnerOptions& option
     }
     avr->frequency = static_cast<std::uint32_t>(kFrequency);
     avr_load_firmware(avr, &firmware);
-    std::unique_ptr<bench::Bench> bench = MakeBench(std::make_shared<SimulatedClock>(avr), error);
-    if (!bench) {
-        avr_terminate(avr);
-        return nullptr;
-    }
-    std::unique_ptr<FirmwareRunner> runner(new FirmwareRunner(avr, std::move(bench)));
-    runner->Attach(options);
+    std::unique_ptr<FirmwareRunner> runner(
+        new FirmwareRunner(avr, MakeBench(std::make_shared<SimulatedClock>(avr), parsed.config)));
+    runner->Attach(options, parsed.config);
     if (runner->Port().empty()) {
         error = "cannot make a pseudo-terminal";
         return nullptr;
@@ -111,7 +107,7 @@ FirmwareRunner::~FirmwareRunner() {
     avr_terminate(avr_);
 }
 
-void FirmwareRunner::Attach(const RunnerOptions& options) {
+void FirmwareRunner::Attach(const RunnerOptions& options, const bench::BenchConfig& config) {
     for (const auto& [pad, text] : options.answers) {
         auto instrument = std::make_unique<bench::ScriptedInstrument>();
         instrument->AnswerAnyMessage(text);
@@ -122,8 +118,7 @@ void FirmwareRunner::Attach(const RunnerOptions& options) {
         bench_->SetStateFile(state);
     }
     std::map<int, DeviceHabits> habits = options.habits;
-    const bench::ParsedConfig parsed = bench::ParseConfig(Environment("GPIB_BENCH"));
-    for (const bench::BenchConfig::Unplug& unplug : parsed.config.unplugs) {
+    for (const bench::BenchConfig::Unplug& unplug : config.unplugs) {
         habits[unplug.pad].messagesUntilGone = unplug.messages;
     }
     bus_ = std::make_unique<PinBus>(*bench_, habits);

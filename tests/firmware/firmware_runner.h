@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench/bench.h"
+#include "bench/config.h"
 #include "pacer.h"
 #include "pin_bus.h"
 #include "runner_options.h"
@@ -35,7 +36,7 @@ public:
 
 private:
     FirmwareRunner(avr_t* avr, std::unique_ptr<bench::Bench> bench);
-    void Attach(const RunnerOptions& options);
+    void Attach(const RunnerOptions& options, const bench::BenchConfig& config);
     std::uint64_t Cycle() const;
     // Runs the microcontroller up to `cycle`; false when it crashed.
     bool RunUntil(std::uint64_t cycle);
