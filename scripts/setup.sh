@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pulvar need.
-# "setup.sh test" adds what only the tests need (the Debian package, the journeys);
+# "setup.sh test" adds what only the tests need (the Debian package, the journeys, the AR488's
+# firmware on a simulated board); "setup.sh firmware" adds only the last of these;
 # "setup.sh windows" is what building and testing Pulvar for Windows needs instead.
 # Quiet when everything is there already.
 set -euo pipefail
@@ -22,6 +23,11 @@ if [ "${1:-}" == test ]; then
   packages+=(dpkg-dev file lintian man-db desktop-file-utils appstream hicolor-icon-theme)
   packages+=(clang-14 libclang-rt-14-dev)
   packages+=(xclip dbus-daemon dbus-bin at-spi2-core gir1.2-atspi-2.0 python3-gi)
+fi
+# The AR488's own firmware (../shared/ar488) built for an Arduino Uno and run on simavr, for the
+# adapter library's tests and "run.sh --adapter ar488-firmware".
+if [ "${1:-}" == test ] || [ "${1:-}" == firmware ]; then
+  packages+=(gcc-avr avr-libc arduino-core-avr simavr libsimavr-dev libelf-dev pkg-config)
 fi
 
 sudo=""

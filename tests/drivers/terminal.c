@@ -1,6 +1,7 @@
 /* A line terminal in the manner of linux-gpib's: opens one device (by address, or by a name
    that ibfind knows), sends each line of standard input without its line end, and after a
-   line ending in "?" prints the answer. Errors go to standard error with the driver's text. */
+   line ending in "?" prints the answer. Errors go to standard error with the driver's text.
+   Given an end-of-string character (its code) after the address, reads also end at it. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,13 +15,14 @@ static int failed(const char* call, int status) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: terminal <pad or name>\n");
+    if (argc != 2 && argc != 3) {
+        fprintf(stderr, "usage: terminal <pad or name> [end-of-string character]\n");
         return 2;
     }
     char* end = NULL;
     const long pad = strtol(argv[1], &end, 10);
-    const int ud = *end == '\0' ? ibdev(0, (int)pad, NO_SAD, T3s, 1, 0) : ibfind(argv[1]);
+    const int eos = argc == 3 ? REOS | atoi(argv[2]) : 0;
+    const int ud = *end == '\0' ? ibdev(0, (int)pad, NO_SAD, T3s, 1, eos) : ibfind(argv[1]);
     if (ud < 0) {
         fprintf(stderr, "cannot open %s: %s\n", argv[1], gpib_error_string(ThreadIberr()));
         return 1;
