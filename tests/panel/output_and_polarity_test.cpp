@@ -144,7 +144,11 @@ private slots:
         QCOMPARE(form.ActualText[Channel::Minus].current, QStringLiteral("0.50"));
         form.NewVoltage->setText("7");
         form.NewCurrent->setText("0.2");
+        // The caret goes to the voltage field, wherever it was.
+        form.NewCurrent->setFocus();
         form.Polarity[1]->click();
+        QCOMPARE(form.focusWidget(), form.NewVoltage);
+        form.NewCurrent->setFocus();
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("3.00"));
         QCOMPARE(form.ActualCurrent->text(), QStringLiteral("0.50"));
         QCOMPARE(form.ActualText[Channel::Minus].voltage, QStringLiteral("3.00"));
