@@ -11,10 +11,20 @@
 
 namespace bench {
 
-// The bench is a driver of ours over a simulated bus: it speaks the driver core's names.
-using namespace driver;
+// The bench is a driver of ours over a simulated bus; these are the driver core's names that the
+// bench and the adapter emulated in front of it speak.
+using driver::Clock;
+using driver::END;
+using driver::ERR;
+using driver::EscapeBytes;
+using driver::IsSecondaryAddress;
+using driver::kHighestPad;
+using driver::N;
+using driver::NOADDR;
+using driver::RealClock;
+namespace option = driver::option;
 
-class Bench : public Driver {
+class Bench : public driver::Driver {
 public:
     explicit Bench(std::shared_ptr<Clock> clock);
 

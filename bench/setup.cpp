@@ -79,7 +79,7 @@ std::unique_ptr<Bench> BenchFromEnvironment() {
 void InstallFromEnvironment() {
     const BenchConfig config = ConfigFromEnvironment().config;
     if (config.noBoardError) {
-        InstallNoBoard(*config.noBoardError);
+        driver::InstallNoBoard(*config.noBoardError);
         return;
     }
     Install(BenchFrom(config));

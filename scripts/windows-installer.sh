@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Pulvar for 64-bit Windows with Qt for Windows (scripts/windows-qt-kit.sh makes it ready)
 # into build-windows/win64, and makes its installer and zip there:
-# package/Pulvar-1.5.1-win64.exe and package/Pulvar-1.5.1-win64.zip.
+# package/Pulvar-<version>-win64.exe and package/Pulvar-<version>-win64.zip, the version being
+# the project's (CMakeLists.txt).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-windows/win64"
@@ -14,4 +15,6 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 (cd "$build" && cpack >/dev/null)
-echo "Pulvar for 64-bit Windows: $build/package/Pulvar-1.5.1-win64.exe (installer) and .zip"
+# The name CPack gave them, from the configuration it ran.
+name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+echo "Pulvar for 64-bit Windows: $build/package/$name.exe (installer) and .zip"

@@ -64,13 +64,13 @@ QString SupplyDescription(const ConnectedSupply& supply, int address) {
         QStringLiteral("Max Voltage: %1 V").arg(LimitText(supply.MaxVoltage)),
         QStringLiteral("Min Current: %1 A").arg(LimitText(supply.MinCurrent)),
     };
-    if (supply.ModelCode == kPs5010) {
-        // The PS5010's current ceiling depends on the voltage set.
-        const QString high = LimitText(kPs5010HighVoltage);
-        lines << QStringLiteral("Max Current at %1 V or less: %2 A")
-                     .arg(high, LimitText(kPs5010LowVoltageCeiling))
-              << QStringLiteral("Max Current above %1 V: %2 A")
-                     .arg(high, LimitText(kPs5010HighVoltageCeiling));
+    if (const std::optional<CurrentCeiling>& ceiling = supply.currentCeiling) {
+        // A current limit that depends on the voltage set, as the PS5010's.
+        const QString high = LimitText(ceiling->voltage);
+        lines
+            << QStringLiteral("Max Current at %1 V or less: %2 A")
+                   .arg(high, LimitText(ceiling->upTo))
+            << QStringLiteral("Max Current above %1 V: %2 A").arg(high, LimitText(ceiling->above));
     } else {
         lines << QStringLiteral("Max Current: %1 A").arg(LimitText(supply.MaxCurrent)) << QString();
     }

@@ -8,7 +8,7 @@
 #include "cli/supply_talk.h"
 
 int Log(const CliRequest& request, SupplyLink& link, std::ostream& out) {
-    const std::optional<int> channel = RequestedChannel(link, request);
+    const std::optional<Channel> channel = RequestedChannel(link, request);
     if (!channel) return ExitStatus::kValueRefused;
     RunLog(
         link.platform, {request.interval, request.count}, QDateTime::currentDateTime(),

@@ -7,7 +7,7 @@
 #include "cli/supply_talk.h"
 
 int Read(const CliRequest& request, SupplyLink& link, std::ostream& out) {
-    const std::optional<int> channel = RequestedChannel(link, request);
+    const std::optional<Channel> channel = RequestedChannel(link, request);
     if (!channel) return ExitStatus::kValueRefused;
     out << ReadingReport(ReadSupply(link, *channel), request.json);
     return ExitStatus::kDone;

@@ -20,7 +20,7 @@ bool UseLimitIfClamped(const LimitQuestion& question, bool clamp, Platform& plat
 }  // namespace
 
 int Set(const CliRequest& request, SupplyLink& link, std::ostream& out) {
-    const std::optional<int> channel = RequestedChannel(link, request);
+    const std::optional<Channel> channel = RequestedChannel(link, request);
     if (!channel) return ExitStatus::kValueRefused;
     QString voltage = QString::fromStdString(request.voltage);
     QString current = QString::fromStdString(request.current);
@@ -38,7 +38,7 @@ int Set(const CliRequest& request, SupplyLink& link, std::ostream& out) {
         SendToSupply(link, QStringLiteral("OUT OFF"));
         link.bus.Pause(kOutputOffSettleSeconds);
     }
-    for (const QString& command : SetCommands(*channel, voltage, current))
+    for (const QString& command : SetCommands(link.supply, *channel, voltage, current))
         SendToSupply(link, command);
     out << ReadingReport(ReadSupply(link, *channel), request.json);
     return ExitStatus::kDone;

@@ -3,7 +3,7 @@
 
 #include "cli/exit_status.h"
 
-SupplySession::SupplySession(ConsolePlatform& platform) {
+SupplySession::SupplySession(ConsolePlatform& platform, SupplyModels models) {
     platform.SetEndStatus(ExitStatus::kBusSetupFailed);
     library_ = std::make_unique<GpibLibrary>(GpibLibraryFile());
     if (!library_->Loaded()) {
@@ -13,10 +13,10 @@ SupplySession::SupplySession(ConsolePlatform& platform) {
     gpib_ = std::make_unique<GpibBinding>(library_->EntryPoints());
     bus_ = std::make_unique<BusHelper>(*gpib_, platform);
 
-    const ConnectedSupply supply = SetUpBusAndIdentify(*bus_);
-    if (supply.ModelCode == kNoModel) {
+    const ConnectedSupply supply = SetUpBusAndIdentify(*bus_, models);
+    if (!supply.Found()) {
         platform.SetEndStatus(ExitStatus::kNoSupply);
-        EndForMissingSupply(platform);
+        EndForMissingSupply(platform, models);
     }
     platform.SetEndStatus(ExitStatus::kBusError);
     link_ = std::unique_ptr<SupplyLink>(new SupplyLink{platform, *bus_, supply});

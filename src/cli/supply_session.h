@@ -18,9 +18,10 @@ struct SupplyLink {
 
 class SupplySession {
 public:
-    // Loads the driver library, sets up the bus and identifies the supply; ends the program with
-    // the matching exit status when any of that fails. Afterwards a failure is a bus error.
-    explicit SupplySession(ConsolePlatform& platform);
+    // Loads the driver library, sets up the bus and identifies the supply among `models`; ends
+    // the program with the matching exit status when any of that fails. Afterwards a failure is a
+    // bus error.
+    explicit SupplySession(ConsolePlatform& platform, SupplyModels models = kSupplyModels);
 
     SupplyLink& Link() { return *link_; }
 

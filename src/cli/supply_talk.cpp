@@ -11,17 +11,18 @@ void SendToSupply(SupplyLink& link, const QString& command) {
     SendToSupply(link.bus, link.supply.SupplyDevice, command);
 }
 
-std::optional<int> RequestedChannel(SupplyLink& link, const CliRequest& request) {
-    if (request.minusOutput && link.supply.ModelCode != kPs5010) {
-        link.platform.MessageBox(
-            "The " + link.supply.ModelName + " has one output; --output - is the PS5010's.",
-            "Output Error", BoxIcon::Information, BoxButtons::Ok);
+std::optional<Channel> RequestedChannel(SupplyLink& link, const CliRequest& request) {
+    const Channel channel = request.minusOutput ? Channel::Minus : Channel::Plus;
+    if (!link.supply.Has(channel)) {
+        link.platform.MessageBox(std::string("The ") + link.supply.ModelName +
+                                     " has one output; --output - is the PS5010's.",
+                                 "Output Error", BoxIcon::Information, BoxButtons::Ok);
         return std::nullopt;
     }
-    return ChannelIndex(link.supply.ModelCode, request.minusOutput);
+    return channel;
 }
 
-Reading ReadSupply(SupplyLink& link, int channel) {
+Reading ReadSupply(SupplyLink& link, Channel channel) {
     // In the window's order: voltage, current, output state.
     Reading reading;
     reading.voltage = ReadVoltageCaption(link.bus, link.supply, channel);

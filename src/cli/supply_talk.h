@@ -12,7 +12,7 @@ QString AskSupply(SupplyLink& link, const QString& query);
 void SendToSupply(SupplyLink& link, const QString& command);
 
 // The channel the request names; nothing, after saying why, when the supply has no such output.
-std::optional<int> RequestedChannel(SupplyLink& link, const CliRequest& request);
+std::optional<Channel> RequestedChannel(SupplyLink& link, const CliRequest& request);
 
 // The channel's voltage setting, current limit and output state, as the window shows them.
-Reading ReadSupply(SupplyLink& link, int channel);
+Reading ReadSupply(SupplyLink& link, Channel channel);

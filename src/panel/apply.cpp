@@ -19,7 +19,7 @@ void Form1::Apply_Click() {
 void Form1::ApplySettings() {
     // The channel and the texts are taken before the first pause: what was checked is what is
     // sent, and to the output that was chosen, whatever is clicked or typed meanwhile.
-    const int channel = SelectedChannel();
+    const Channel channel = ChannelIndex();
     QString voltage = NewVoltage->text();
     QString current = NewCurrent->text();
     const auto shown = [this](LimitedValue which) {
@@ -29,7 +29,7 @@ void Form1::ApplySettings() {
         return UseLimitIfAsked(question, which == LimitedValue::Voltage ? NewVoltage : NewCurrent);
     };
     if (!PassLimits(supply_, voltage, current, shown, ask)) return;
-    const QStringList commands = SetCommands(channel, voltage, current);
+    const QStringList commands = SetCommands(supply_, channel, voltage, current);
 
     SetOutputOn(!ApplyFindsOutputOff(AskSupply(QStringLiteral("OUT?"))));
     if (OutputOn && Menu_TurnOffAtChange->isChecked()) {

@@ -31,8 +31,9 @@ public:
     Form1(Platform& platform, BusHelper& bus, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Load: takes charge of the bus, identifies the supply, adapts the window, sets the caption.
-    void Form_Load();
+    // Load: takes charge of the bus, identifies the supply among `models`, adapts the window, sets
+    // the caption. The models must outlive the window.
+    void Form_Load(SupplyModels models = kSupplyModels);
     // The first activation after load: reports a missing supply, or puts the stored options in
     // force and shows the supply's state. Later activations do nothing.
     void Form_Activate();
@@ -72,8 +73,8 @@ public:
     // while that channel is still the selected one.
     void ReadBack();
     void ReadAllChannels();
-    // The PS5010's "-" output selected for the step and "+" after it; nothing on other supplies.
-    void OnPs5010MinusOutput(const std::function<void()>& step);
+    // The "-" output selected for the step and "+" after it; nothing on a supply without one.
+    void OnMinusOutput(const std::function<void()>& step);
     void ReadOutputState();
 
     // Apply's checks, questions and commands, for callers that already hold the exchange.
@@ -84,12 +85,12 @@ public:
     void SaveValues();
     void LoadSavedValues();
 
-    // The texts last shown for each channel, by ChannelIndex.
+    // The texts last shown for each channel.
     struct ChannelTexts {
         QString voltage;
         QString current;
     };
-    std::array<ChannelTexts, 4> ActualText{};
+    PerChannel<ChannelTexts> ActualText;
     // The output was last read, or found by Apply, to be on. Until the first read it agrees with
     // the button's designed caption, "Turn OFF Output", so that a press then does what it says.
     bool OutputOn = true;
@@ -150,15 +151,16 @@ private:
     void Form_Unload();
     void UnloadSteps();
     void RefreshSteps();
-    void ApplyStoredValues(int channel);
+    void ApplyStoredValues(Channel channel);
     ModelSettings Settings() const;
     void ReadOptions();
     void WriteChangedOptions();
     void EnableLoadControls(bool enabled);
-    int SelectedChannel() const;
-    void ReadBack(int channel);
-    void ReadVoltage(int channel);
-    void ReadCurrent(int channel);
+    // The channel the Polarity buttons select: "-" or "+".
+    Channel ChannelIndex() const;
+    void ReadBack(Channel channel);
+    void ReadVoltage(Channel channel);
+    void ReadCurrent(Channel channel);
     void ShowVoltage(const QString& caption);
     void ShowCurrent(const QString& caption);
     // OutputOn and the output button's offer follow the state found.
@@ -172,6 +174,7 @@ private:
 
     Platform& platform_;
     BusHelper& bus_;
+    SupplyModels models_ = kSupplyModels;
     ConnectedSupply supply_;
     bool loaded_ = false;
     bool activationBegun_ = false;

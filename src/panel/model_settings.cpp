@@ -2,6 +2,7 @@
 #include "panel/model_settings.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "platform/platform.h"
@@ -39,13 +40,6 @@ bool SameWordIgnoringCase(const std::string& text, const std::string& word) {
 }
 
 }  // namespace
-
-const std::array<ValueKeys, 4> kValueKeys = {{
-    {"U", "I", "1", "1"},
-    {"U", "I", "0", "0.1"},
-    {"U+", "I+", "0", "0.40"},
-    {"U-", "I-", "0", "0.40"},
-}};
 
 bool ReadTruth(const std::string& text, bool fallback) {
     const std::string word = WithoutBlanksAround(text);

@@ -1,7 +1,6 @@
 // What the settings store keeps per supply model: option and value keys, defaults, value forms.
 #pragma once
 
-#include <array>
 #include <string>
 
 class Platform;
@@ -21,16 +20,6 @@ enum OptionIndex : int {
 bool ReadTruth(const std::string& text, bool fallback);
 // "True" or "False".
 std::string TruthText(bool value);
-
-// The stored voltage and current keys of one channel, with the texts used when absent.
-struct ValueKeys {
-    const char* voltageKey;
-    const char* currentKey;
-    const char* voltageDefault;
-    const char* currentDefault;
-};
-// By channel: 0 HP 6032A, 1 PS5004, 2 PS5010 "+" output, 3 PS5010 "-" output.
-extern const std::array<ValueKeys, 4> kValueKeys;
 
 // One model's section of the user's store: "Settings\" + the model name, under the program's
 // title.

@@ -27,8 +27,8 @@ void Form1::ToggleOutput_Click() {
 void Form1::Polarity_Click(int index) {
     // The start-up selects both outputs in turn while it reads them.
     if (!Activated) return;
-    if (supply_.ModelCode != kPs5010) return;  // only the PS5010 has two outputs
-    const ChannelTexts& texts = ActualText[ChannelIndex(supply_.ModelCode, index == 1)];
+    if (!supply_.Has(Channel::Minus)) return;  // only a supply with two outputs offers the choice
+    const ChannelTexts& texts = ActualText[index == 1 ? Channel::Minus : Channel::Plus];
     ShowVoltage(texts.voltage);
     ShowCurrent(texts.current);
     NewVoltage->setFocus();

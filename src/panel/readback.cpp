@@ -32,41 +32,41 @@ void Form1::RefreshSteps() {
 }
 
 void Form1::ReadAllChannels() {
-    // The PS5010's "-" output first; the selection ends where the user left it.
+    // The "-" output first; the selection ends where the user left it.
     const bool plusSelected = Polarity[0]->isChecked();
-    OnPs5010MinusOutput([this] { ReadBack(); });
+    OnMinusOutput([this] { ReadBack(); });
     ReadBack();
-    if (supply_.ModelCode == kPs5010 && !plusSelected) Polarity[1]->setChecked(true);
+    if (supply_.Has(Channel::Minus) && !plusSelected) Polarity[1]->setChecked(true);
 }
 
-void Form1::OnPs5010MinusOutput(const std::function<void()>& step) {
-    if (supply_.ModelCode != kPs5010) return;
+void Form1::OnMinusOutput(const std::function<void()>& step) {
+    if (!supply_.Has(Channel::Minus)) return;
     Polarity[1]->setChecked(true);
     step();
     Polarity[0]->setChecked(true);
 }
 
 void Form1::ReadBack() {
-    ReadBack(SelectedChannel());
+    ReadBack(ChannelIndex());
 }
 
-void Form1::ReadBack(int channel) {
+void Form1::ReadBack(Channel channel) {
     ReadVoltage(channel);
     ReadCurrent(channel);
     ReadOutputState();
     platform_.ProcessEvents();
 }
 
-void Form1::ReadVoltage(int channel) {
+void Form1::ReadVoltage(Channel channel) {
     const QString caption = ReadVoltageCaption(bus_, supply_, channel);
     ActualText[channel].voltage = caption;
-    if (channel == SelectedChannel()) ShowVoltage(caption);
+    if (channel == ChannelIndex()) ShowVoltage(caption);
 }
 
-void Form1::ReadCurrent(int channel) {
+void Form1::ReadCurrent(Channel channel) {
     const QString caption = ReadCurrentCaption(bus_, supply_, channel);
     ActualText[channel].current = caption;
-    if (channel == SelectedChannel()) ShowCurrent(caption);
+    if (channel == ChannelIndex()) ShowCurrent(caption);
 }
 
 void Form1::ReadOutputState() {
@@ -90,6 +90,7 @@ void Form1::ShowCurrent(const QString& caption) {
     ShowBesideUnit(ActualCurrent, Label3[1], caption);
 }
 
-int Form1::SelectedChannel() const {
-    return ChannelIndex(supply_.ModelCode, Polarity[1]->isChecked());
+// A supply with one output has "+" only, whatever the hidden buttons hold.
+Channel Form1::ChannelIndex() const {
+    return Polarity[1]->isChecked() && supply_.Has(Channel::Minus) ? Channel::Minus : Channel::Plus;
 }

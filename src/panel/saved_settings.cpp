@@ -2,29 +2,11 @@
 #include <QAction>
 #include <QPushButton>
 #include <QRadioButton>
-#include <vector>
 
 #include "bus/bus_helper.h"
 #include "panel/entry_field.h"
 #include "panel/form1.h"
 #include "platform/platform.h"
-
-namespace {
-
-// The channels whose values are stored, in the order they are written.
-std::vector<int> StoredChannels(int16_t modelCode) {
-    switch (modelCode) {
-        case kHp6032A:
-        case kPs5004:
-            return {ChannelIndex(modelCode, false)};
-        case kPs5010:
-            return {ChannelIndex(modelCode, false), ChannelIndex(modelCode, true)};
-        default:
-            return {};
-    }
-}
-
-}  // namespace
 
 std::array<QAction*, kOptionCount> Form1::OptionEntries() const {
     return {Menu_StartSaved, Menu_SaveAtExit, Menu_TurnOffOutput, Menu_TurnOffAtChange,
@@ -81,8 +63,8 @@ void Form1::LoadSettings_Click() {
 void Form1::SaveValues() {
     ReadAllChannels();
     const ModelSettings settings = Settings();
-    for (const int channel : StoredChannels(supply_.ModelCode)) {
-        const ValueKeys& keys = kValueKeys[channel];
+    for (const Channel channel : supply_.Channels()) {
+        const ValueKeys& keys = supply_.Facts(channel).keys;
         settings.WriteValue(keys.voltageKey, ActualText[channel].voltage.toStdString());
         settings.WriteValue(keys.currentKey, ActualText[channel].current.toStdString());
     }
@@ -93,23 +75,23 @@ void Form1::SaveValues() {
     NewVoltage->setFocus();
 }
 
-// The PS5010's "-" output is set first and its "+" output last, so that "+" ends selected.
+// A "-" output is set first and the "+" output last, so that "+" ends selected.
 void Form1::LoadSavedValues() {
     bus_.Gpib().ibclr(supply_.SupplyDevice);
     const ModelSettings settings = Settings();
-    for (const int channel : StoredChannels(supply_.ModelCode)) {
-        const ValueKeys& keys = kValueKeys[channel];
+    for (const Channel channel : supply_.Channels()) {
+        const ValueKeys& keys = supply_.Facts(channel).keys;
         ActualText[channel].voltage =
             QString::fromStdString(settings.ReadValue(keys.voltageKey, keys.voltageDefault));
         ActualText[channel].current =
             QString::fromStdString(settings.ReadValue(keys.currentKey, keys.currentDefault));
     }
-    OnPs5010MinusOutput([this] { ApplyStoredValues(ChannelIndex(supply_.ModelCode, true)); });
-    ApplyStoredValues(ChannelIndex(supply_.ModelCode, false));
+    OnMinusOutput([this] { ApplyStoredValues(Channel::Minus); });
+    ApplyStoredValues(Channel::Plus);
 }
 
 // Through Apply itself, so that its checks, questions and switching off all take place.
-void Form1::ApplyStoredValues(int channel) {
+void Form1::ApplyStoredValues(Channel channel) {
     NewVoltage->setText(ActualText[channel].voltage);
     NewCurrent->setText(ActualText[channel].current);
     ApplySettings();

@@ -21,32 +21,29 @@ bool SupplyGone(const GpibBinding& gpib) {
 
 }  // namespace
 
-void Form1::Form_Load() {
-    supply_ = SetUpBusAndIdentify(bus_);
+void Form1::Form_Load(SupplyModels models) {
+    models_ = models;
+    supply_ = SetUpBusAndIdentify(bus_, models_);
     // Without a supply no handler may talk to the bus, not even while the box that says so
     // waits for the user.
-    if (supply_.ModelCode != kNoModel) exchanges_.Open();
+    if (supply_.Found()) exchanges_.Open();
     AdaptToModel();
     setWindowTitle(QString::fromLatin1(WindowCaption(supply_.ModelName)));
     loaded_ = true;
 }
 
+// Without a supply the window stays as designed.
 void Form1::AdaptToModel() {
-    switch (supply_.ModelCode) {
-        case kPs5010:
-            Polarity[0]->setVisible(true);
-            Polarity[1]->setVisible(true);
-            break;
-        case kPs5004:
-            ActualCurrent->resize(Twips(870), ActualCurrent->height());
-            Label3[1]->move(Twips(2700), Label3[1]->y());
-            break;
-        case kHp6032A:
-            Menu_InitPS->setEnabled(false);
-            break;
-        default:
-            break;
+    if (!supply_.Found()) return;
+    if (supply_.Has(Channel::Minus)) {
+        Polarity[0]->setVisible(true);
+        Polarity[1]->setVisible(true);
     }
+    if (const auto& narrow = supply_.narrowCurrentCaption) {
+        ActualCurrent->resize(Twips(narrow->width), ActualCurrent->height());
+        Label3[1]->move(Twips(narrow->unitLeft), Label3[1]->y());
+    }
+    Menu_InitPS->setEnabled(supply_.hasInitCommand);
 }
 
 // Activation is the window manager's to grant, and some grant none (a bare X server, the
@@ -72,7 +69,7 @@ void Form1::Form_Activate() {
     if (!loaded_ || activationBegun_) return;
     activationBegun_ = true;
 
-    if (supply_.ModelCode == kNoModel) EndForMissingSupply(platform_);
+    if (!supply_.Found()) EndForMissingSupply(platform_, models_);
     Menu_InitPS->setText(QStringLiteral("Initialize ") + QString::fromLatin1(supply_.ModelName));
     ReadOptions();
 
@@ -85,7 +82,7 @@ void Form1::Form_Activate() {
         bus_.Pause(kOutputOffSettleSeconds);
     }
     // The "-" output first, so that both are known before the user can switch.
-    OnPs5010MinusOutput([this] { ReadBack(); });
+    OnMinusOutput([this] { ReadBack(); });
     if (Menu_StartSaved->isChecked()) {
         LoadSavedValues();
     } else {

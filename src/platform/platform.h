@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/program_version.h"
+
 enum class BoxIcon { Critical, Exclamation, Information };
 enum class BoxButtons { Ok, OkCancel, YesNo };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
@@ -47,5 +49,7 @@ public:
 
     // The program's own title and version, the same on every platform.
     virtual std::string Title() const { return "Pulvar"; }
-    virtual ProgramVersion Version() const { return {1, 5, 1}; }
+    virtual ProgramVersion Version() const {
+        return {PULVAR_VERSION_MAJOR, PULVAR_VERSION_MINOR, PULVAR_VERSION_REVISION};
+    }
 };

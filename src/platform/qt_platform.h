@@ -8,7 +8,7 @@
 #include "platform/settings_store.h"
 
 class QtPlatform : public Platform {
-  public:
+public:
     // The status the process ends with after an immediate end.
     static constexpr int kImmediateEndStatus = 1;
 
@@ -27,7 +27,7 @@ class QtPlatform : public Platform {
                       const std::string& text) override;
     void ShellOpen(const std::string& target) override;
 
-  private:
+private:
     SettingsStore store_;
     QElapsedTimer clock_;
 };

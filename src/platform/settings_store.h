@@ -9,7 +9,7 @@
 class QSettings;
 
 class SettingsStore {
-  public:
+public:
     // The user's own store: the registry on Windows, $XDG_CONFIG_HOME/<app>/<app>.conf elsewhere.
     SettingsStore() = default;
     // An INI store in <folder>/<app>/<app>.conf, whatever the platform (tests keep theirs apart).
@@ -25,7 +25,7 @@ class SettingsStore {
     void Write(const std::string& app, const std::string& section, const std::string& key,
                const std::string& text) const;
 
-  private:
+private:
     QString FilePath(const std::string& app) const;
     std::unique_ptr<QSettings> Open(const std::string& app) const;
 

@@ -2,7 +2,6 @@
 #include "rules/apply_rules.h"
 
 #include "rules/number_text.h"
-#include "rules/supplies.h"
 
 namespace {
 
@@ -17,9 +16,8 @@ QString Question(const char* setting, const QString& mustBe, const char* instead
 
 }  // namespace
 
-float Ps5010CurrentCeiling(const QString& voltageText) {
-    return SingleValue(voltageText) > kPs5010HighVoltage ? kPs5010HighVoltageCeiling
-                                                         : kPs5010LowVoltageCeiling;
+float MaxCurrentFor(const SupplyModel& model, const QString& voltageText) {
+    return model.MaxCurrentAt(SingleValue(voltageText));
 }
 
 std::optional<LimitQuestion> VoltageAboveLimit(const QString& newVoltage, float maxVoltage) {
@@ -47,7 +45,7 @@ std::optional<LimitQuestion> CurrentAboveLimit(const QString& currentText, float
                          Question("current", mustBe, "Max Current"), NrToStr(maxCurrent, 104)};
 }
 
-bool PassLimits(ConnectedSupply& supply, QString& voltage, QString& current,
+bool PassLimits(const SupplyModel& model, QString& voltage, QString& current,
                 const std::function<QString(LimitedValue)>& shown,
                 const std::function<bool(const LimitQuestion&, LimitedValue)>& decide) {
     const auto typedOrShown = [&](const QString& value, LimitedValue which) {
@@ -61,21 +59,24 @@ bool PassLimits(ConnectedSupply& supply, QString& voltage, QString& current,
         return true;
     };
     using enum LimitedValue;
-    if (supply.ModelCode == kPs5010)
-        supply.MaxCurrent = Ps5010CurrentCeiling(typedOrShown(voltage, Voltage));
+    // Judged by the voltage as typed, before its own check may put the limit in its place; only a
+    // limit that follows the voltage needs to know it.
+    const float maxCurrent = model.currentCeiling
+                                 ? MaxCurrentFor(model, typedOrShown(voltage, Voltage))
+                                 : model.MaxCurrent;
     // The last check reads the current as the first two left it.
-    return passes(VoltageAboveLimit(voltage, supply.MaxVoltage), Voltage, voltage) &&
-           passes(CurrentBelowLimit(current, supply.MinCurrent), Current, current) &&
-           passes(CurrentAboveLimit(typedOrShown(current, Current), supply.MaxCurrent), Current,
-                  current);
+    return passes(VoltageAboveLimit(voltage, model.MaxVoltage), Voltage, voltage) &&
+           passes(CurrentBelowLimit(current, model.MinCurrent), Current, current) &&
+           passes(CurrentAboveLimit(typedOrShown(current, Current), maxCurrent), Current, current);
 }
 
 bool ApplyFindsOutputOff(const QString& reply) {
     return reply == QLatin1String("0") || reply.contains(QLatin1String("OFF"));
 }
 
-QStringList SetCommands(int channel, const QString& newVoltage, const QString& newCurrent) {
-    const CommandWordPair& words = CommandWords.at(channel);
+QStringList SetCommands(const SupplyModel& model, Channel channel, const QString& newVoltage,
+                        const QString& newCurrent) {
+    const CommandWordPair& words = model.Facts(channel).CommandWords;
     QStringList commands;
     if (!newVoltage.isEmpty()) commands << QLatin1String(words.voltage) + newVoltage;
     if (!newCurrent.isEmpty()) commands << QLatin1String(words.current) + newCurrent;

@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-struct ConnectedSupply;
+#include "rules/supplies.h"
 
 // Every value is read as the fields and captions hold it and rounded to single precision
 // before it meets a limit; a value exactly at its limit passes.
@@ -14,9 +14,9 @@ struct ConnectedSupply;
 // After "OUT OFF" the supply gets a second before anything else is sent to it.
 constexpr float kOutputOffSettleSeconds = 1.0f;
 
-// The PS5010's current ceiling for the voltage about to be applied (or the one shown, when
-// none is typed): 1.6 A up to 15 V, 0.75 A above.
-float Ps5010CurrentCeiling(const QString& voltageText);
+// The model's current limit for the voltage about to be applied (or the one shown, when none is
+// typed): on the PS5010 1.6 A up to 15 V, 0.75 A above.
+float MaxCurrentFor(const SupplyModel& model, const QString& voltageText);
 
 // A value beyond the model's limit: the Yes/No question to ask, and the limit's own text that
 // takes the value's place in its field when the user says Yes.
@@ -37,12 +37,12 @@ std::optional<LimitQuestion> CurrentAboveLimit(const QString& currentText, float
 // The value a limit question is about.
 enum class LimitedValue { Voltage, Current };
 
-// Apply's three checks, in its order, on the values about to be sent (empty: not typed), after
-// setting the PS5010's current ceiling on `supply`. Where a check needs a value that is not
+// Apply's three checks, in its order, on the values about to be sent (empty: not typed), the
+// current limit taken for the voltage as typed (or shown). Where a check needs a value that is not
 // typed, `shown` gives the one the supply has. `decide` answers a question: true puts the limit's
 // text in the value's place and goes on, false stops. True when the values, as they now stand,
 // may be sent.
-bool PassLimits(ConnectedSupply& supply, QString& voltage, QString& current,
+bool PassLimits(const SupplyModel& model, QString& voltage, QString& current,
                 const std::function<QString(LimitedValue)>& shown,
                 const std::function<bool(const LimitQuestion&, LimitedValue)>& decide);
 
@@ -52,4 +52,5 @@ bool ApplyFindsOutputOff(const QString& reply);
 
 // The set commands for the channel, voltage before current; the texts go out as they stand
 // (a limit put into a field keeps its leading blank). None when both are empty.
-QStringList SetCommands(int channel, const QString& newVoltage, const QString& newCurrent);
+QStringList SetCommands(const SupplyModel& model, Channel channel, const QString& newVoltage,
+                        const QString& newCurrent);

@@ -3,7 +3,6 @@
 
 #include "bus/bus_helper.h"
 #include "rules/readback_rules.h"
-#include "rules/supplies.h"
 
 namespace {
 std::string BusText(const QString& text) {
@@ -20,17 +19,16 @@ void SendToSupply(BusHelper& bus, int16_t device, const QString& command) {
     bus.SendCommand(device, BusText(command));
 }
 
-QString ReadVoltageCaption(BusHelper& bus, const ConnectedSupply& supply, int channel) {
-    return VoltageCaption(supply.ModelCode,
-                          AskSupply(bus, supply.SupplyDevice, VoltageQuery(channel)));
+QString ReadVoltageCaption(BusHelper& bus, const ConnectedSupply& supply, Channel channel) {
+    return VoltageCaption(supply,
+                          AskSupply(bus, supply.SupplyDevice, VoltageQuery(supply, channel)));
 }
 
-QString ReadCurrentCaption(BusHelper& bus, const ConnectedSupply& supply, int channel) {
-    return CurrentCaption(supply.ModelCode,
-                          AskSupply(bus, supply.SupplyDevice, CurrentQuery(channel)));
+QString ReadCurrentCaption(BusHelper& bus, const ConnectedSupply& supply, Channel channel) {
+    return CurrentCaption(supply,
+                          AskSupply(bus, supply.SupplyDevice, CurrentQuery(supply, channel)));
 }
 
 QString ReadOutputStateText(BusHelper& bus, const ConnectedSupply& supply) {
-    return OutputStateText(supply.ModelCode,
-                           AskSupply(bus, supply.SupplyDevice, OutputStateQuery(supply.ModelCode)));
+    return OutputStateText(supply, AskSupply(bus, supply.SupplyDevice, OutputStateQuery(supply)));
 }

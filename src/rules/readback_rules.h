@@ -2,24 +2,24 @@
 #pragma once
 
 #include <QString>
-#include <cstdint>
 #include <optional>
+
+#include "rules/supplies.h"
 
 // The queries that read a channel's voltage setting and current limit: the channel's set words
 // with "?" ("VSET?", "VOL?", "VPOS?", "INEG?").
-QString VoltageQuery(int channel);
-QString CurrentQuery(int channel);
-// The read-back of the output state: "FSOUT?" on the PS5010 (its floating outputs only), else
-// "OUT?".
-QString OutputStateQuery(int16_t modelCode);
+QString VoltageQuery(const SupplyModel& model, Channel channel);
+QString CurrentQuery(const SupplyModel& model, Channel channel);
+// The read-back of the output state ("FSOUT?" on the PS5010, its floating outputs only).
+QString OutputStateQuery(const SupplyModel& model);
 
 // The caption for an answer, taken apart by position as the model answers: its header dropped,
-// ";" read as a blank, the number laid out in the model's columns. An empty or short answer
-// (a failed query) shows as zero. Empty for no model.
-QString VoltageCaption(int16_t modelCode, const QString& answer);
-QString CurrentCaption(int16_t modelCode, const QString& answer);
-// "ON" or "OFF" from the HP 6032A's number; the PS models' own word, as it came.
-QString OutputStateText(int16_t modelCode, const QString& answer);
+// ";" read as a blank where the model ends its answers so, the number laid out in the model's
+// columns. An empty or short answer (a failed query) shows as zero.
+QString VoltageCaption(const SupplyModel& model, const QString& answer);
+QString CurrentCaption(const SupplyModel& model, const QString& answer);
+// "ON" or "OFF" from a model that answers a number; the others' own word, as it came.
+QString OutputStateText(const SupplyModel& model, const QString& answer);
 
 // Only the exact, upper-case "ON" counts as on.
 bool IsOutputOnText(const QString& stateText);

@@ -101,7 +101,7 @@ private slots:
 
         AboutForm ours(loaded.rig.platform, loaded.rig.bus, loaded.form.Supply());
         QCOMPARE(ours.windowTitle(), QStringLiteral("About Pulvar"));
-        QCOMPARE(ours.Label_Version->text(), QStringLiteral("Version 1.5.1"));
+        QCOMPARE(ours.Label_Version->text(), QStringLiteral("Version " PULVAR_PROJECT_VERSION));
         QCOMPARE(ours.Label_WrittenBy->text(), QString::fromLatin1(kAuthorCredit));
         QCOMPARE(ours.Label_Email->text(), QString::fromLatin1(kAuthorEmail));
     }

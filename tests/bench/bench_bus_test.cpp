@@ -6,18 +6,18 @@
 #include "bench/setup.h"
 #include "direct_bench.h"
 
-using bench::CIC;
-using bench::CMPL;
-using bench::END;
-using bench::ERR;
-using bench::TIMO;
+using driver::CIC;
+using driver::CMPL;
+using driver::END;
+using driver::ERR;
+using driver::TIMO;
 
 namespace {
 // The program's address list: the board, then 1..30, then the end mark.
 std::vector<std::uint16_t> AllAddresses() {
     std::vector<std::uint16_t> pads;
     for (std::uint16_t pad = 0; pad <= 30; ++pad) pads.push_back(pad);
-    pads.push_back(bench::NOADDR);
+    pads.push_back(driver::NOADDR);
     return pads;
 }
 
@@ -33,7 +33,7 @@ private slots:
         rig.Scripted(12);
         rig.Scripted(3);
         rig.Scripted(7);
-        const std::vector<std::uint16_t> pads = {12, 0, 7, 3, 9, bench::NOADDR};
+        const std::vector<std::uint16_t> pads = {12, 0, 7, 3, 9, driver::NOADDR};
         std::vector<std::uint16_t> results(15, kUntouched);
         rig.bench.FindLstn(0, pads.data(), results.data(), 15);
         QCOMPARE(rig.bench.LastStatus().ibsta, CMPL | CIC);
@@ -107,7 +107,7 @@ private slots:
         DirectBench rig;
         QCOMPARE(rig.bench.ibdev(board, pad, sad, tmo, 1, 0), -1);
         QCOMPARE(rig.bench.LastStatus().ibsta & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
     }
 
     void descriptorOptionsRoundTrip() {
@@ -120,10 +120,10 @@ private slots:
         rig.bench.ibask(ud, bench::option::TMO, &value);
         QCOMPARE(value, 12);
         QCOMPARE(rig.bench.ibtmo(ud, 18) & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
         QCOMPARE(rig.bench.ibask(ud, bench::option::AUTOPOLL, &value) & ERR, ERR);
         QCOMPARE(rig.bench.ibask(99, bench::option::TMO, &value) & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EDVR);
     }
 
     void changedAddressReachesTheOtherInstrument() {
@@ -153,9 +153,9 @@ private slots:
         QCOMPARE(rig.bench.ibsre(0, 1), CMPL | CIC);
         QCOMPARE(rig.bench.ibsre(ud, 1) & ERR, ERR);
         QCOMPARE(rig.bench.ibwrt(0, "X", 1) & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
         QCOMPARE(rig.bench.ibclr(77) & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EDVR);
     }
 
     void writeWithEoiEndsTheMessage() {
@@ -174,7 +174,7 @@ private slots:
         DirectBench rig;
         const int ud = rig.Open(9);
         QCOMPARE(rig.Write(ud, "ID?"), ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
         QCOMPARE(rig.bench.LastStatus().ibcntl, 0L);
     }
 
@@ -244,14 +244,14 @@ private slots:
         const int ud = rig.Open(5, tmo);
         rig.Write(ud, "Q?");
         const QByteArray data = rig.Read(ud);
-        const bench::Status& status = rig.bench.LastStatus();
+        const driver::Status& status = rig.bench.LastStatus();
         QCOMPARE(rig.clock->Now(), elapsed);
         if (answered) {
             QCOMPARE(data, QByteArray("ok"));
             QCOMPARE(status.ibsta, END | CMPL);
         } else {
             QCOMPARE(status.ibsta, ERR | TIMO | CMPL);
-            QCOMPARE(status.iberr, bench::EABO);
+            QCOMPARE(status.iberr, driver::EABO);
             QCOMPARE(status.ibcntl, 0L);
         }
     }
@@ -304,9 +304,9 @@ private slots:
         rig.Scripted(5);
         const int ud = rig.Open(5);
         rig.Read(ud);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EABO);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EABO);
         QCOMPARE(rig.Write(ud, "ID?"), CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EABO);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EABO);
     }
 
     void deviceClearEmptiesBuffersOnly() {
@@ -334,10 +334,10 @@ private slots:
         DirectBench rig;
         const int ud = rig.Open(9);
         QCOMPARE(rig.bench.ibclr(ud), ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
         rig.Poll(ud);
         QCOMPARE(rig.bench.LastStatus().ibsta, ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
         QCOMPARE(rig.ReadAnswer(ud), QByteArray("<timeout>"));
         QCOMPARE(rig.clock->Now(), 3.0);
     }
@@ -351,11 +351,11 @@ private slots:
         QCOMPARE(rig.Write(ud, "A"), CMPL);
         QCOMPARE(rig.Write(ud, "B"), CMPL);
         QCOMPARE(rig.Write(ud, "C"), ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
         QCOMPARE(device->Received(), (std::vector<std::string>{"A", "B"}));
         QCOMPARE(rig.bench.ibclr(ud) & ERR, ERR);
         rig.Poll(ud);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
         const std::vector<std::uint16_t> pads = AllAddresses();
         std::vector<std::uint16_t> results(15, 0);
         rig.bench.FindLstn(0, pads.data(), results.data(), 15);
@@ -366,10 +366,10 @@ private slots:
     void refusedWritesFailWithTheirError() {
         DirectBench rig;
         bench::ScriptedInstrument* device = rig.Scripted(5);
-        rig.bench.RefuseWrites(5, bench::EABO);
+        rig.bench.RefuseWrites(5, driver::EABO);
         const int ud = rig.Open(5);
         QCOMPARE(rig.Write(ud, "OUT OFF"), ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EABO);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EABO);
         QCOMPARE(rig.bench.LastStatus().ibcntl, 0L);
         QVERIFY(device->Received().empty());
     }
@@ -380,10 +380,10 @@ private slots:
         bench::ScriptedInstrument* device = rig.Scripted(5);
         const int ud = rig.Open(5);
         rig.Write(ud, "A");
-        rig.bench.RefuseWrite(5, 2, bench::EBUS);
+        rig.bench.RefuseWrite(5, 2, driver::EBUS);
         QCOMPARE(rig.Write(ud, "B"), CMPL);
         QCOMPARE(rig.Write(ud, "C"), ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EBUS);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EBUS);
         QCOMPARE(rig.Write(ud, "D"), CMPL);
         QCOMPARE(device->Received(), (std::vector<std::string>{"A", "B", "D"}));
     }
@@ -464,7 +464,7 @@ private slots:
         rig.Write(ud, "ID?");
         if (kept) {
             QCOMPARE(sta, ERR | CMPL);
-            QCOMPARE(err, bench::ENOL);
+            QCOMPARE(err, driver::ENOL);
             QCOMPARE(cnt, 0);
             QCOMPARE(cntl, 0L);
         } else {

@@ -46,11 +46,11 @@ private:
 };
 
 long ListenersFound(bench::Bench& bench) {
-    const std::uint16_t pads[] = {0, 3, 5, 7, bench::NOADDR};
+    const std::uint16_t pads[] = {0, 3, 5, 7, driver::NOADDR};
     std::uint16_t results[15] = {};
     bench.FindLstn(0, pads, results, 15);
-    return bench.LastStatus().ibsta & bench::ERR ? -bench.LastStatus().iberr
-                                                 : bench.LastStatus().ibcntl;
+    return bench.LastStatus().ibsta & driver::ERR ? -bench.LastStatus().iberr
+                                                  : bench.LastStatus().ibcntl;
 }
 }  // namespace
 
@@ -193,7 +193,7 @@ private slots:
         QTest::addColumn<long>("found");  // listeners, or minus the error of the search
         QTest::newRow("described") << QByteArray("3=SILENT;7=HP6032A") << 3L;
         QTest::newRow("malformed: an empty bus")
-            << QByteArray("3=SILENT;7=FOO") << -long{bench::EBUS};
+            << QByteArray("3=SILENT;7=FOO") << -long{driver::EBUS};
         QTest::newRow("search fault") << QByteArray("5=PS5010;findlstn=1") << -1L;
     }
 

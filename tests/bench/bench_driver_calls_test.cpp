@@ -8,9 +8,9 @@
 #include "driver/driver_api.h"
 #include "driver/error_text.h"
 
-using bench::CIC;
-using bench::CMPL;
-using bench::ERR;
+using driver::CIC;
+using driver::CMPL;
+using driver::ERR;
 namespace option = bench::option;
 
 namespace {
@@ -51,7 +51,7 @@ private slots:
         const int sta = rig.bench.ibask(ud, option, &asked);
         if (value < 0) {
             QCOMPARE(sta & ERR, ERR);
-            QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+            QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
             QCOMPARE(asked, -7);
         } else {
             QCOMPARE(sta, CMPL | (board ? CIC : 0));
@@ -102,7 +102,7 @@ private slots:
     void endOfStringModeAndItsOptionsAgree() {
         DirectBench rig;
         const int ud = rig.Open(5, 12);
-        QCOMPARE(rig.bench.ibeos(ud, bench::REOS | bench::BIN | '\r'), CMPL);
+        QCOMPARE(rig.bench.ibeos(ud, driver::REOS | driver::BIN | '\r'), CMPL);
         int value = 0;
         rig.bench.ibask(ud, option::EOSrd, &value);
         QCOMPARE(value, 1);
@@ -140,7 +140,7 @@ private slots:
         short answer = -7;
         const int sta = rig.bench.ibln(kBoard, pad, sad, &answer);
         if (found < 0) {
-            QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+            QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
             QCOMPARE(sta & ERR, ERR);
         } else {
             QCOMPARE(sta, CMPL | CIC);
@@ -152,12 +152,12 @@ private slots:
     void searchWithoutItsListsIsRefused() {
         DirectBench rig;
         rig.Scripted(5);
-        const std::uint16_t pads[] = {5, bench::NOADDR};
+        const std::uint16_t pads[] = {5, driver::NOADDR};
         std::uint16_t results[2] = {};
         rig.bench.FindLstn(kBoard, nullptr, results, 2);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
         rig.bench.FindLstn(kBoard, pads, nullptr, 2);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
         QCOMPARE(rig.bench.LastStatus().ibsta & ERR, ERR);
     }
 
@@ -186,7 +186,7 @@ private slots:
 
         QCOMPARE(rig.bench.ibonl(ud, 0), CMPL);
         QCOMPARE(rig.Write(ud, "ID?") & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EDVR);
         // The board stays usable after going offline: it is opened again at its next use.
         QCOMPARE(rig.bench.ibonl(kBoard, 0), CMPL | CIC);
         short found = 0;
@@ -208,13 +208,13 @@ private slots:
         QCOMPARE(seven->DeviceClears(), 1);
         // Command bytes are the board's; a device descriptor cannot send them.
         QCOMPARE(rig.bench.ibcmd(rig.Open(5), "\x14", 1) & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EARG);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EARG);
     }
 
     void commandBytesOnAnEmptyBusFindNobody() {
         DirectBench rig;
         QCOMPARE(rig.bench.ibcmd(kBoard, "\x14", 1) & ERR, ERR);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
     }
 
     void routinesByAddressReachTheInstrument() {
@@ -236,22 +236,22 @@ private slots:
         QCOMPARE(five->DeviceClears(), 1);
         // The routines' own descriptors do not outlive them.
         QCOMPARE(rig.bench.ibonl(-2, 0) & ERR, ERR);
-        const std::uint16_t list[] = {5, 9, bench::NOADDR};
+        const std::uint16_t list[] = {5, 9, driver::NOADDR};
         short results[2] = {-1, -1};
         rig.bench.AllSpoll(kBoard, list, results);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
         QCOMPARE(rig.bench.LastStatus().ibcntl, 1L);
         QCOMPARE(results[0], short{0x42});
         rig.bench.Send(kBoard, 9, "ID?", 3, kNlEnd);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ENOL);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ENOL);
     }
 
     void missingFeaturesSayNoCapability() {
         DirectBench rig;
         QCOMPARE(rig.bench.Unsupported("PPoll", kBoard), ERR | CMPL);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::ECAP);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::ECAP);
         rig.bench.Unsupported("ibpct", kNoDescriptor);
-        QCOMPARE(rig.bench.LastStatus().iberr, bench::EDVR);
+        QCOMPARE(rig.bench.LastStatus().iberr, driver::EDVR);
         QCOMPARE(QByteArray::fromStdString(rig.bench.TraceLines().back()).split(' ')[1],
                  QByteArray("ibpct"));
     }
@@ -277,13 +277,13 @@ private slots:
 
     // A driver without a usable board fails every call with the error it was given.
     void noBoardFailsEveryCall() {
-        driver::InstallNoBoard(bench::EARG);
+        driver::InstallNoBoard(driver::EARG);
         int value = 0;
         QCOMPARE(driver::api::ibask(kBoard, option::PAD, &value), ERR);
-        QCOMPARE(driver::api::ThreadIberr(), bench::EARG);
+        QCOMPARE(driver::api::ThreadIberr(), driver::EARG);
         QCOMPARE(driver::api::ibdev(0, 5, 0, 12, 1, 0), -1);
         driver::Install(nullptr);
-        QCOMPARE(driver::api::ThreadIberr(), bench::EDVR);
+        QCOMPARE(driver::api::ThreadIberr(), driver::EDVR);
     }
 };
 

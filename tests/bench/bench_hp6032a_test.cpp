@@ -131,9 +131,9 @@ private slots:
         const int ud = rig.Place(7, "HP6032A");
         rig.Write(ud, "ID?");
         QCOMPARE(rig.Read(ud, 8), QByteArray("HP6032A\r"));
-        QCOMPARE(rig.bench.LastStatus().ibsta & bench::END, 0);
+        QCOMPARE(rig.bench.LastStatus().ibsta & driver::END, 0);
         QCOMPARE(rig.Read(ud, 8), QByteArray("\n"));
-        QCOMPARE(rig.bench.LastStatus().ibsta & bench::END, bench::END);
+        QCOMPARE(rig.bench.LastStatus().ibsta & driver::END, driver::END);
     }
 
     void deviceClearDropsTheAnswerOnly() {

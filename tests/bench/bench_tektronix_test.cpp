@@ -211,7 +211,7 @@ private slots:
         const int ud = rig.Place(5, "PS5010");
         rig.Write(ud, "ID?");
         QCOMPARE(rig.Read(ud, 3), QByteArray("ID "));
-        QCOMPARE(rig.bench.LastStatus().ibsta & bench::END, 0);
+        QCOMPARE(rig.bench.LastStatus().ibsta & driver::END, 0);
         QCOMPARE(rig.ReadAnswer(ud), QByteArray("TEK/PS5010,V79.1;"));
         QCOMPARE(rig.ReadAnswer(ud), QByteArray("<timeout>"));
     }

@@ -25,7 +25,7 @@ private slots:
         rig.bench.RegisterGpibGlobalsForThread(&sta, &err, &cnt, &cntl);
         rig.bench.SendIFC(0);
         rig.bench.ibsre(0, 1);
-        const std::uint16_t pads[] = {0, 5, bench::NOADDR};
+        const std::uint16_t pads[] = {0, 5, driver::NOADDR};
         std::uint16_t results[15] = {};
         rig.bench.FindLstn(0, pads, results, 15);
         const int ud = rig.Open(5, 11);

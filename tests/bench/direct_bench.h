@@ -46,8 +46,8 @@ struct DirectBench {
         for (int chunk = 0; chunk < 100; ++chunk) {
             answer += Read(ud);
             const int sta = bench.LastStatus().ibsta;
-            if (sta & bench::ERR) return "<timeout>";
-            if (sta & bench::END) return answer;
+            if (sta & driver::ERR) return "<timeout>";
+            if (sta & driver::END) return answer;
         }
         return "<endless>";
     }

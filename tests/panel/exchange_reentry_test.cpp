@@ -41,10 +41,10 @@ private slots:
         QCOMPARE(f.Written(), (Strings{"VNEG?", "INEG?", "FSOUT?", "VPOS?", "IPOS?", "FSOUT?"}));
         QCOMPARE(QString::fromStdString(FirstBrokenRule(f.rig.Calls())), QString());
         // Each output's values went to its own entries, never to the other's.
-        QCOMPARE(form.ActualText[3].voltage, QStringLiteral("3.00"));
-        QCOMPARE(form.ActualText[3].current, QStringLiteral("0.50"));
-        QCOMPARE(form.ActualText[2].voltage, QStringLiteral("12.5"));
-        QCOMPARE(form.ActualText[2].current, QStringLiteral("1.00"));
+        QCOMPARE(form.ActualText[Channel::Minus].voltage, QStringLiteral("3.00"));
+        QCOMPARE(form.ActualText[Channel::Minus].current, QStringLiteral("0.50"));
+        QCOMPARE(form.ActualText[Channel::Plus].voltage, QStringLiteral("12.5"));
+        QCOMPARE(form.ActualText[Channel::Plus].current, QStringLiteral("1.00"));
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("12.5"));
         QCOMPARE(form.NewVoltage->text(), QStringLiteral("5"));
         QVERIFY(f.rig.platform.Boxes().empty());
@@ -60,8 +60,8 @@ private slots:
         AtEventPass(f.rig.platform, 1, [&form] { form.Polarity[1]->click(); });
         form.ReadBack();
         QCOMPARE(f.Written(), (Strings{"VPOS?", "IPOS?", "FSOUT?"}));
-        QCOMPARE(form.ActualText[2].voltage, QStringLiteral("7.00"));
-        QCOMPARE(form.ActualText[2].current, QStringLiteral("0.70"));
+        QCOMPARE(form.ActualText[Channel::Plus].voltage, QStringLiteral("7.00"));
+        QCOMPARE(form.ActualText[Channel::Plus].current, QStringLiteral("0.70"));
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("3.00"));
         QCOMPARE(form.ActualCurrent->text(), QStringLiteral("0.50"));
     }
@@ -74,8 +74,8 @@ private slots:
         AtEventPass(f.rig.platform, 1, [&form] { form.Polarity[1]->click(); });
         form.Apply->click();
         QCOMPARE(f.Written(), (Strings{"OUT?", "VPOS 5", "VPOS?", "IPOS?", "FSOUT?"}));
-        QCOMPARE(form.ActualText[2].voltage, QStringLiteral("5.00"));
-        QVERIFY(form.ActualText[3].voltage.isEmpty());
+        QCOMPARE(form.ActualText[Channel::Plus].voltage, QStringLiteral("5.00"));
+        QVERIFY(form.ActualText[Channel::Minus].voltage.isEmpty());
         QVERIFY(form.ActualVoltage->text().isEmpty());
     }
 

@@ -140,20 +140,24 @@ private slots:
         bench.Activate();
         Form1& form = bench.form;
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("12.5"));
-        QCOMPARE(form.ActualText[3].voltage, QStringLiteral("3.00"));
-        QCOMPARE(form.ActualText[3].current, QStringLiteral("0.50"));
+        QCOMPARE(form.ActualText[Channel::Minus].voltage, QStringLiteral("3.00"));
+        QCOMPARE(form.ActualText[Channel::Minus].current, QStringLiteral("0.50"));
         form.NewVoltage->setText("7");
         form.NewCurrent->setText("0.2");
+        // The caret goes to the voltage field, wherever it was.
+        form.NewCurrent->setFocus();
         form.Polarity[1]->click();
+        QCOMPARE(form.focusWidget(), form.NewVoltage);
+        form.NewCurrent->setFocus();
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("3.00"));
         QCOMPARE(form.ActualCurrent->text(), QStringLiteral("0.50"));
-        QCOMPARE(form.ActualText[3].voltage, QStringLiteral("3.00"));
-        QCOMPARE(form.ActualText[3].current, QStringLiteral("0.50"));
+        QCOMPARE(form.ActualText[Channel::Minus].voltage, QStringLiteral("3.00"));
+        QCOMPARE(form.ActualText[Channel::Minus].current, QStringLiteral("0.50"));
         form.Polarity[0]->click();
         QCOMPARE(form.ActualVoltage->text(), QStringLiteral("12.5"));
         QCOMPARE(form.ActualCurrent->text(), QStringLiteral("1.00"));
-        QCOMPARE(form.ActualText[2].voltage, QStringLiteral("12.5"));
-        QCOMPARE(form.ActualText[2].current, QStringLiteral("1.00"));
+        QCOMPARE(form.ActualText[Channel::Plus].voltage, QStringLiteral("12.5"));
+        QCOMPARE(form.ActualText[Channel::Plus].current, QStringLiteral("1.00"));
         QCOMPARE(form.NewVoltage->text(), QStringLiteral("7"));
         QCOMPARE(form.NewCurrent->text(), QStringLiteral("0.2"));
         QCOMPARE(form.focusWidget(), form.NewVoltage);
@@ -164,11 +168,32 @@ private slots:
         FormOnBench bench("5=PS5010");
         Form1& form = bench.form;
         form.NewCurrent->setFocus();
-        form.ActualText[3] = {QStringLiteral("3.00"), QStringLiteral("0.50")};
+        form.ActualText[Channel::Minus] = {QStringLiteral("3.00"), QStringLiteral("0.50")};
         form.Polarity[1]->click();
         QVERIFY(form.ActualVoltage->text().isEmpty());
         QCOMPARE(form.focusWidget(), form.NewCurrent);
         QVERIFY(bench.Written().empty());
+    }
+
+    // A supply with one output keeps the "-" button hidden; selected from the program all the
+    // same, it leaves the supply's own words in force.
+    void aHiddenMinusButtonLeavesTheOnlyOutput_data() {
+        QTest::addColumn<QString>("bus");
+        QTest::addColumn<QStringList>("apply");
+        QTest::newRow("PS5004") << "5=PS5004"
+                                << QStringList{"OUT?", "VOL 5", "VOL?", "CUR?", "OUT?"};
+        QTest::newRow("HP 6032A") << "5=HP6032A" << QStringList{"OUT?",  "OUT OFF", "VSET 5",
+                                                                "VSET?", "ISET?",   "OUT?"};
+    }
+    void aHiddenMinusButtonLeavesTheOnlyOutput() {
+        QFETCH(QString, bus);
+        QFETCH(QStringList, apply);
+        FormOnBench bench(bus.toStdString());
+        bench.Activate();
+        bench.form.Polarity[1]->click();
+        bench.form.NewVoltage->setText("5");
+        bench.form.Apply->click();
+        QCOMPARE(bench.Written(), ToStrings(apply));
     }
 
     void initializeThenReadsEverything_data() {

@@ -15,7 +15,8 @@ namespace {
 using Strings = std::vector<std::string>;
 
 // The frame shows, and the cache holds for the selected channel, the same texts.
-void CompareShown(Form1& form, int channel, const QString& voltage, const QString& current) {
+void CompareShown(Form1& form, const QString& voltage, const QString& current) {
+    const Channel channel = form.Polarity[1]->isChecked() ? Channel::Minus : Channel::Plus;
     QCOMPARE(form.ActualVoltage->text(), voltage);
     QCOMPARE(form.ActualCurrent->text(), current);
     QCOMPARE(form.ActualText[channel].voltage, voltage);
@@ -37,7 +38,6 @@ private slots:
     void refreshShowsWhatTheSupplyHolds_data() {
         QTest::addColumn<QString>("bus");
         QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("channel");
         QTest::addColumn<QString>("voltage");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("state");
@@ -45,22 +45,24 @@ private slots:
         QTest::addColumn<int>("voltUnitLeft");
         QTest::addColumn<int>("ampUnitLeft");
         QTest::newRow("HP 6032A at 19.99 V and 20 A") << "5=HP6032A"
-                                                      << "VSET 19.99;ISET 20" << 0 << "20.0"
+                                                      << "VSET 19.99;ISET 20"
+                                                      << "20.0"
                                                       << "20.0"
                                                       << "ON" << true << 2370 << 2370;
         QTest::newRow("PS5004 at 5.5 V and 0.1 A") << "5=PS5004"
-                                                   << "VOL 5.5;CUR 0.1" << 1 << "5.500"
+                                                   << "VOL 5.5;CUR 0.1"
+                                                   << "5.500"
                                                    << "0.1000"
                                                    << "OFF" << false << 2520 << 2670;
         QTest::newRow("PS5010 at 12.5 V") << "5=PS5010"
-                                          << "VPOS 12.5;IPOS 1;OUT ON" << 2 << "12.5"
+                                          << "VPOS 12.5;IPOS 1;OUT ON"
+                                          << "12.5"
                                           << "1.00"
                                           << "ON" << true << 2370 << 2370;
     }
     void refreshShowsWhatTheSupplyHolds() {
         QFETCH(QString, bus);
         QFETCH(QString, settings);
-        QFETCH(int, channel);
         QFETCH(QString, voltage);
         QFETCH(QString, current);
         QFETCH(QString, state);
@@ -70,7 +72,7 @@ private slots:
         FormOnBench f(bus.toStdString());
         f.SetUpSupply(settings.toStdString());
         f.form.Refresh->click();
-        CompareShown(f.form, channel, voltage, current);
+        CompareShown(f.form, voltage, current);
         CompareOutput(f.form, state, on);
         QCOMPARE(f.form.Label3[0]->x(), Twips(voltUnitLeft));
         QCOMPARE(f.form.Label3[1]->x(), Twips(ampUnitLeft));
@@ -115,24 +117,25 @@ private slots:
     // The supply gone: each query's failed write is reported, and the read shows zero.
     void failedQueriesShowZeroAndOff_data() {
         QTest::addColumn<QString>("bus");
-        QTest::addColumn<int>("channel");
         QTest::addColumn<QString>("voltage");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("state");
         QTest::addColumn<int>("reports");
-        QTest::newRow("HP 6032A") << "5=HP6032A" << 0 << "0.00"
+        QTest::newRow("HP 6032A") << "5=HP6032A"
+                                  << "0.00"
                                   << "0.00"
                                   << "OFF" << 3;
-        QTest::newRow("PS5004") << "5=PS5004" << 1 << "0.000"
+        QTest::newRow("PS5004") << "5=PS5004"
+                                << "0.000"
                                 << "0.0000"
                                 << "" << 3;
-        QTest::newRow("PS5010") << "5=PS5010" << 2 << "0.00"
+        QTest::newRow("PS5010") << "5=PS5010"
+                                << "0.00"
                                 << "0.00"
                                 << "" << 6;
     }
     void failedQueriesShowZeroAndOff() {
         QFETCH(QString, bus);
-        QFETCH(int, channel);
         QFETCH(QString, voltage);
         QFETCH(QString, current);
         QFETCH(QString, state);
@@ -140,7 +143,7 @@ private slots:
         FormOnBench f(bus.toStdString());
         f.rig.Bench().UnplugAfter(5, 0);
         f.form.Refresh->click();
-        CompareShown(f.form, channel, voltage, current);
+        CompareShown(f.form, voltage, current);
         CompareOutput(f.form, state, false);
         QCOMPARE(f.rig.platform.Boxes().size(), std::size_t(reports));
         for (const ShownBox& box : f.rig.platform.Boxes())
@@ -168,9 +171,9 @@ private slots:
         f.form.Refresh->click();
         QCOMPARE(f.Written(), (Strings{"VNEG?", "INEG?", "FSOUT?", "VPOS?", "IPOS?", "FSOUT?"}));
         QVERIFY(f.form.Polarity[selected]->isChecked());
-        CompareShown(f.form, 2 + selected, voltage, current);
-        QCOMPARE(f.form.ActualText[2].voltage, QStringLiteral("12.5"));
-        QCOMPARE(f.form.ActualText[3].voltage, QStringLiteral("3.00"));
+        CompareShown(f.form, voltage, current);
+        QCOMPARE(f.form.ActualText[Channel::Plus].voltage, QStringLiteral("12.5"));
+        QCOMPARE(f.form.ActualText[Channel::Minus].voltage, QStringLiteral("3.00"));
     }
 
     void enterPressesAFocusedCommandButton_data() {

@@ -106,7 +106,7 @@ private slots:
         QVERIFY(bench.form.Menu_StartSaved->isChecked());
         QVERIFY(!bench.form.Menu_StartSaved->isEnabled());
         Strings written = bench.Written();
-        if (bench.form.Supply().ModelCode == kPs5010) {
+        if (bench.form.Supply().Has(Channel::Minus)) {
             // The start-up's own read of "-" comes before the load.
             QCOMPARE(Strings(written.begin(), written.begin() + 3),
                      Strings({"VNEG?", "INEG?", "FSOUT?"}));

@@ -7,10 +7,11 @@
 #include "platform/qt_platform.h"
 #include "rules/number_text.h"
 #include "scripted_platform.h"
+#include "shipped_models.h"
 
 namespace {
 
-const std::string kPs5010 = "Settings\\PS5010";
+const std::string kPs5010Section = "Settings\\PS5010";
 
 // The user's store in a folder of the test's own, and what it holds as a plain INI file.
 struct StoreInFolder {
@@ -116,25 +117,33 @@ private slots:
         ScriptedPlatform platform;
         const ModelSettings settings(platform, "PS5010");
         QCOMPARE(settings.ReadValue("U+", "0"), std::string("0"));
-        platform.WriteSetting("Pulvar", kPs5010, "U+", "12.50");
+        platform.WriteSetting("Pulvar", kPs5010Section, "U+", "12.50");
         QCOMPARE(settings.ReadValue("U+", "0"), std::string("12.50"));
-        platform.WriteSetting("Pulvar", kPs5010, "U+", "1;OUT ON");
+        platform.WriteSetting("Pulvar", kPs5010Section, "U+", "1;OUT ON");
         QCOMPARE(settings.ReadValue("U+", "0"), std::string("0"));
         // What is stored stays as it was.
-        QCOMPARE(platform.ReadSetting("Pulvar", kPs5010, "u+", ""), std::string("1;OUT ON"));
+        QCOMPARE(platform.ReadSetting("Pulvar", kPs5010Section, "u+", ""), std::string("1;OUT ON"));
     }
 
     void valueKeysByChannel() {
-        const char* expected[4][4] = {{"U", "I", "1", "1"},
-                                      {"U", "I", "0", "0.1"},
-                                      {"U+", "I+", "0", "0.40"},
-                                      {"U-", "I-", "0", "0.40"}};
-        for (int channel = 0; channel < 4; ++channel) {
-            QCOMPARE(kValueKeys[channel].voltageKey, expected[channel][0]);
-            QCOMPARE(kValueKeys[channel].currentKey, expected[channel][1]);
-            QCOMPARE(kValueKeys[channel].voltageDefault, expected[channel][2]);
-            QCOMPARE(kValueKeys[channel].currentDefault, expected[channel][3]);
+        struct Expected {
+            int model;
+            Channel channel;
+            std::array<const char*, 4> keys;
+        };
+        const Expected expected[] = {{kHp6032A, Channel::Plus, {"U", "I", "1", "1"}},
+                                     {kPs5004, Channel::Plus, {"U", "I", "0", "0.1"}},
+                                     {kPs5010, Channel::Plus, {"U+", "I+", "0", "0.40"}},
+                                     {kPs5010, Channel::Minus, {"U-", "I-", "0", "0.40"}}};
+        for (const Expected& row : expected) {
+            const ValueKeys& keys = ShippedModel(row.model).Facts(row.channel).keys;
+            QCOMPARE(keys.voltageKey, row.keys[0]);
+            QCOMPARE(keys.currentKey, row.keys[1]);
+            QCOMPARE(keys.voltageDefault, row.keys[2]);
+            QCOMPARE(keys.currentDefault, row.keys[3]);
         }
+        QVERIFY(!ShippedModel(kHp6032A).Has(Channel::Minus));
+        QVERIFY(!ShippedModel(kPs5004).Has(Channel::Minus));
     }
 
     // In the user's real store: the confirm option is written in its own spelling and read

@@ -1,13 +1,36 @@
 // The executable's version information and icon, from the resource the Windows build of the
-// program links: product Pulvar, version 1.05.0001, the comment naming the supplies.
+// program links: product Pulvar, the project's version (1.5.1 shows as 1.05.0001), the comment
+// naming the supplies.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "check.h"
 
 namespace {
+struct Version {
+    int major = -1;
+    int minor = -1;
+    int revision = -1;
+};
+
+// The project's version as CMakeLists.txt gives it.
+Version ProjectVersion() {
+    Version v;
+    std::sscanf(PULVAR_PROJECT_VERSION, "%d.%d.%d", &v.major, &v.minor, &v.revision);
+    return v;
+}
+
+// The minor number in two digits, the revision in four.
+std::string WindowsVersionText() {
+    const Version v = ProjectVersion();
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%02d.%04d", v.major, v.minor, v.revision);
+    return text;
+}
+
 std::vector<char> OwnVersionInformation() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -32,12 +55,12 @@ void TextsNameTheProductAndTheSupplies() {
     CHECK(!data.empty());
     if (data.empty()) return;
     CHECK(Text(data, "ProductName") == "Pulvar");
-    CHECK(Text(data, "FileVersion") == "1.05.0001");
-    CHECK(Text(data, "ProductVersion") == "1.05.0001");
+    CHECK(Text(data, "FileVersion") == WindowsVersionText());
+    CHECK(Text(data, "ProductVersion") == WindowsVersionText());
     CHECK(Text(data, "Comments") == "Supports HP 6032, Tek PS5004 and Tek PS5010");
 }
 
-// Major 1, minor 5, revision 1, as the About dialog shows them.
+// Major, minor, revision, as the About dialog shows them.
 void NumbersAreMajorMinorRevision() {
     std::vector<char> data = OwnVersionInformation();
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -45,9 +68,10 @@ void NumbersAreMajorMinorRevision() {
     CHECK(!data.empty() &&
           VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     if (!fixed) return;
-    CHECK(HIWORD(fixed->dwFileVersionMS) == 1);
-    CHECK(LOWORD(fixed->dwFileVersionMS) == 5);
-    CHECK(LOWORD(fixed->dwFileVersionLS) == 1);
+    const Version v = ProjectVersion();
+    CHECK(HIWORD(fixed->dwFileVersionMS) == v.major);
+    CHECK(LOWORD(fixed->dwFileVersionMS) == v.minor);
+    CHECK(LOWORD(fixed->dwFileVersionLS) == v.revision);
     CHECK(fixed->dwProductVersionMS == fixed->dwFileVersionMS);
 }
 // The icon Explorer shows, small and large.

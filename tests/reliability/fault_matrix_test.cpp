@@ -26,7 +26,7 @@ struct Flow {
     const char* supplySettings;
     std::function<void(Form1&)> prepare;  // typing, options: no bus traffic
     std::function<void(Form1&)> run;
-    int shownChannel;  // the channel whose texts the frame shows afterwards
+    Channel shownChannel;  // the channel whose texts the frame shows afterwards
     // What an earlier run left in the store, before the window is activated.
     std::vector<std::pair<std::string, std::string>> stored = {};
     bool activated = true;  // the first activation is done before the flow
@@ -44,30 +44,30 @@ const std::vector<Flow>& Flows() {
          "VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5;OUT ON",
          NoPreparation,
          [](Form1& form) { form.Form_Activate(); },
-         2,
+         Channel::Plus,
          {},
          false},
         {"read-back", "5=HP6032A", "VSET 12.5;ISET 2;OUT 1", NoPreparation,
-         [](Form1& form) { form.ReadBack(); }, 0},
+         [](Form1& form) { form.ReadBack(); }, Channel::Plus},
         {"Refresh", "5=PS5010", "VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5;OUT ON", NoPreparation,
-         [](Form1& form) { form.Refresh->click(); }, 2},
+         [](Form1& form) { form.Refresh->click(); }, Channel::Plus},
         {"Apply", "5=HP6032A", "OUT 1",
          [](Form1& form) {
              form.NewVoltage->setText("12.5");
              form.NewCurrent->setText("2");
          },
-         [](Form1& form) { form.Apply->click(); }, 0},
+         [](Form1& form) { form.Apply->click(); }, Channel::Plus},
         {"toggle", "5=PS5004", "VOL 5",
          [](Form1& form) { form.Menu_ConfirmChange->setChecked(false); },
-         [](Form1& form) { form.ToggleOutput->click(); }, 1},
+         [](Form1& form) { form.ToggleOutput->click(); }, Channel::Plus},
         {"Initialize", "5=PS5004", "VOL 5", NoPreparation,
-         [](Form1& form) { form.Menu_InitPS->trigger(); }, 1},
+         [](Form1& form) { form.Menu_InitPS->trigger(); }, Channel::Plus},
         {"save",
          "5=HP6032A",
          "VSET 12.5;ISET 2",
          NoPreparation,
          [](Form1& form) { form.Button_SaveSettings->click(); },
-         0,
+         Channel::Plus,
          {},
          true,
          3},
@@ -76,14 +76,14 @@ const std::vector<Flow>& Flows() {
          "OUT ON",
          NoPreparation,
          [](Form1& form) { form.Button_LoadSavedSettings->click(); },
-         1,
+         Channel::Plus,
          {{"U", "5"}, {"I", "0.1"}, {"Saved Exist", "True"}}},
         {"unload",
          "5=PS5010",
          "VPOS 12.5;IPOS 1;VNEG 3;INEG 0.5",
          NoPreparation,
          [](Form1& form) { form.close(); },
-         2,
+         Channel::Plus,
          {{"Save settings at Exit", "True"}},
          true,
          6,

@@ -33,7 +33,7 @@ float LimitOf(const SupplyModel& model, Check check, const QString& voltage) {
         case Check::MinCurrent:
             return model.MinCurrent;
         case Check::MaxCurrent:
-            return model.ModelCode == kPs5010 ? Ps5010CurrentCeiling(voltage) : model.MaxCurrent;
+            return MaxCurrentFor(model, voltage);
     }
     return 0;
 }
@@ -123,6 +123,43 @@ private slots:
         QFETCH(QString, voltage);
         QFETCH(QString, value);
         QVERIFY(!Ask(check, value, LimitOf(Model(model), check, voltage)).has_value());
+    }
+
+    // A value the checks need and the user did not give is asked for (pulvar-cli asks the
+    // supply): the voltage only where the current limit follows it, the current for its maximum.
+    void onlyWhatTheChecksNeedIsAskedFor_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("voltage");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QStringList>("asked");
+        QTest::newRow("PS5010 current only") << "PS5010"
+                                             << ""
+                                             << "1" << QStringList{"voltage"};
+        QTest::newRow("PS5004 current only") << "PS5004"
+                                             << ""
+                                             << "0.1" << QStringList{};
+        QTest::newRow("HP 6032A current only") << "HP 6032A"
+                                               << ""
+                                               << "1" << QStringList{};
+        QTest::newRow("PS5004 voltage only") << "PS5004"
+                                             << "5"
+                                             << "" << QStringList{"current"};
+        QTest::newRow("PS5010 voltage only") << "PS5010"
+                                             << "5"
+                                             << "" << QStringList{"current"};
+    }
+    void onlyWhatTheChecksNeedIsAskedFor() {
+        QFETCH(QString, model);
+        QFETCH(QString, voltage);
+        QFETCH(QString, current);
+        QStringList asked;
+        const auto shown = [&](LimitedValue which) {
+            asked << (which == LimitedValue::Voltage ? "voltage" : "current");
+            return QStringLiteral("0.1");
+        };
+        QVERIFY(PassLimits(Model(model), voltage, current, shown,
+                           [](const LimitQuestion&, LimitedValue) { return false; }));
+        QTEST(asked, "asked");
     }
 
     void applyReadsTheOutputStateItsOwnWay_data() {

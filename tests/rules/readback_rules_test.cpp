@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "rules/supplies.h"
+#include "shipped_models.h"
 
 namespace {
 enum class Read { Voltage, Current, Output };
@@ -57,16 +57,16 @@ private slots:
         QFETCH(Read, read);
         QFETCH(QString, answer);
         QFETCH(QString, caption);
-        const auto code = static_cast<int16_t>(model);
+        const SupplyModel& row = ShippedModel(model);
         switch (read) {
             case Read::Voltage:
-                QCOMPARE(VoltageCaption(code, answer), caption);
+                QCOMPARE(VoltageCaption(row, answer), caption);
                 break;
             case Read::Current:
-                QCOMPARE(CurrentCaption(code, answer), caption);
+                QCOMPARE(CurrentCaption(row, answer), caption);
                 break;
             case Read::Output:
-                QCOMPARE(OutputStateText(code, answer), caption);
+                QCOMPARE(OutputStateText(row, answer), caption);
                 break;
         }
     }

@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "bench/instruments.h"
-#include "rules/supplies.h"
+#include "shipped_models.h"
 
 class SupplyTableTest : public QObject {
     Q_OBJECT
@@ -13,23 +13,22 @@ private slots:
     void commandWordsSetTheChannelOfTheModel_data() {
         QTest::addColumn<int>("modelCode");
         QTest::addColumn<bool>("minusSelected");
-        QTest::addColumn<int>("channel");
         QTest::addColumn<QByteArray>("voltageWord");
         QTest::addColumn<QByteArray>("currentWord");
         QTest::addColumn<QByteArray>("kind");
         QTest::addColumn<QByteArray>("settings");
-        QTest::newRow("HP 6032A") << int{kHp6032A} << false << 0 << QByteArray("VSET ")
+        QTest::newRow("HP 6032A") << int{kHp6032A} << false << QByteArray("VSET ")
                                   << QByteArray("ISET ") << QByteArray("HP6032A")
                                   << QByteArray("VSET 1.500;ISET 0.250;OUT 1");
-        QTest::newRow("PS5004") << int{kPs5004} << false << 1 << QByteArray("VOL ")
-                                << QByteArray("CUR ") << QByteArray("PS5004")
+        QTest::newRow("PS5004") << int{kPs5004} << false << QByteArray("VOL ") << QByteArray("CUR ")
+                                << QByteArray("PS5004")
                                 << QByteArray("VOLTAGE 1.500;CURRENT 0.250;OUT OFF;");
-        QTest::newRow("PS5010 +") << int{kPs5010} << false << 2 << QByteArray("VPOS ")
+        QTest::newRow("PS5010 +") << int{kPs5010} << false << QByteArray("VPOS ")
                                   << QByteArray("IPOS ") << QByteArray("PS5010")
                                   << QByteArray(
                                          "VPOS 1.50;IPOS 0.250;VNEG 0.00;INEG 0.400;"
                                          "VLOGIC 5.00;ILOGIC 3.000;FSOUT OFF;LSOUT OFF;");
-        QTest::newRow("PS5010 -") << int{kPs5010} << true << 3 << QByteArray("VNEG ")
+        QTest::newRow("PS5010 -") << int{kPs5010} << true << QByteArray("VNEG ")
                                   << QByteArray("INEG ") << QByteArray("PS5010")
                                   << QByteArray(
                                          "VPOS 0.00;IPOS 0.400;VNEG 1.50;INEG 0.250;"
@@ -40,9 +39,8 @@ private slots:
         QFETCH(bool, minusSelected);
         QFETCH(QByteArray, kind);
 
-        const int channel = ChannelIndex(static_cast<int16_t>(modelCode), minusSelected);
-        QTEST(channel, "channel");
-        const CommandWordPair& words = CommandWords.at(static_cast<std::size_t>(channel));
+        const Channel channel = minusSelected ? Channel::Minus : Channel::Plus;
+        const CommandWordPair& words = ShippedModel(modelCode).Facts(channel).CommandWords;
         QTEST(QByteArray(words.voltage), "voltageWord");
         QTEST(QByteArray(words.current), "currentWord");
 

@@ -38,11 +38,13 @@ void FormOnBench::Activate() {
 }
 
 void FormOnBench::Store(const std::string& key, const std::string& text) {
-    rig.platform.WriteSetting("Pulvar", "Settings\\" + form.Supply().ModelName, key, text);
+    rig.platform.WriteSetting("Pulvar", std::string("Settings\\") + form.Supply().ModelName, key,
+                              text);
 }
 
 std::string FormOnBench::Stored(const std::string& key) {
-    return rig.platform.ReadSetting("Pulvar", "Settings\\" + form.Supply().ModelName, key, "-");
+    return rig.platform.ReadSetting("Pulvar", std::string("Settings\\") + form.Supply().ModelName,
+                                    key, "-");
 }
 
 // The scripted store keeps "app\section\key" in one text.

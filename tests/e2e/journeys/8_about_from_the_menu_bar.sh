@@ -5,7 +5,7 @@ started 2
 
 click About
 about=$(e2e_wait_window '^About Pulvar$') || e2e_fail "the About dialog does not open"
-box_says "About Pulvar" "Version 1.5.1" "Connected to PS5010 at GPIB address 7" \
+box_says "About Pulvar" "Version $PULVAR_VERSION" "Connected to PS5010 at GPIB address 7" \
     "Max Voltage: 32 V" "Max Current above 15 V: 0.75 A"
 snap about
 e2e_keys "$about" Escape

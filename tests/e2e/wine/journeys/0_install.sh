@@ -2,8 +2,8 @@
 # compiler's run-time beside them, the bench's ni4882.dll in a folder of its own, the licences;
 # the Start menu holds "Pulvar" and "Pulvar on the simulated bench"; the zip holds the same
 # files; nothing refers to the build machine's folders.
-installer="$package_folder/Pulvar-1.5.1-win64.exe"
-zip="$package_folder/Pulvar-1.5.1-win64.zip"
+installer="$package_folder/Pulvar-$PULVAR_VERSION-win64.exe"
+zip="$package_folder/Pulvar-$PULVAR_VERSION-win64.zip"
 [ -f "$installer" ] && [ -f "$zip" ] || e2e_fail "no installer and zip in $package_folder"
 
 wine_boot_prefix
@@ -37,7 +37,7 @@ installed_files=$(files_below "$program_folder")
     e2e_fail "installed: $(diff <(echo "$expected") <(echo "$installed_files") | tr '\n' '|')"
 
 unzip -q "$zip" -d "$work/zip"
-[ "$(files_below "$work/zip/Pulvar-1.5.1-win64")" == "$(grep -v '^Uninstall.exe$' <<<"$expected")" ] ||
+[ "$(files_below "$work/zip/Pulvar-$PULVAR_VERSION-win64")" == "$(grep -v '^Uninstall.exe$' <<<"$expected")" ] ||
     e2e_fail "the zip holds: $(files_below "$work/zip" | tr '\n' ' ')"
 
 menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pulvar"
