@@ -39,6 +39,8 @@ wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'win
 
 e2e_cleanup() {
     [ -n "${program_pid:-}" ] && kill "$program_pid" 2>/dev/null
+    # The accessibility bus, where one was started, ends with the session bus.
+    [ -n "${bus_pid:-}" ] && kill "$bus_pid" 2>/dev/null
     [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
