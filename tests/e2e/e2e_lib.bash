@@ -21,12 +21,12 @@ e2e_setup() {
     trap e2e_cleanup EXIT
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb_pid=$!
-    within 5 test -s "$work/display"
+    within 20 test -s "$work/display" || e2e_fail "Xvfb gave no display"
     export DISPLAY=":$(cat "$work/display")"
     openbox >/dev/null 2>&1 &
     wm_pid=$!
     # Keys typed before the window manager runs can go astray: wait for it to announce itself.
-    within 5 wm_announced
+    within 20 wm_announced || e2e_fail "no window manager on $DISPLAY"
     export LD_LIBRARY_PATH="$bench_dir"
     export GPIB_BENCH_TRACE="$work/trace"
     export XDG_CONFIG_HOME="$work/config"
@@ -108,7 +108,7 @@ e2e_box_ends_program() {
 e2e_fail() {
     echo "FAIL: $*" >&2
     echo "--- trace" >&2
-    cat "$GPIB_BENCH_TRACE" >&2 || true
+    cat "${GPIB_BENCH_TRACE:-/dev/null}" >&2 || true
     echo "--- stderr" >&2
     cat "$work/stderr" >&2 || true
     exit 1
