@@ -145,11 +145,14 @@ section_journeys_under_load() {
 
 The journeys of the window (tests/e2e/journeys/), the end-to-end runs of the real programs
 (tests/e2e/, on the bench and on emulated adapters) and the journeys under wine
-(tests/e2e/wine/journeys/), the first two 10 times in a row and the last 3 times, each run one at
-a time while two processes that only compute hold both cores. A run waits only for what it can
+(tests/e2e/wine/journeys/): the first two 10 times in a row, two runs at a time as the test
+command runs them, and the last 3 times, one at a time, while two processes that only compute hold
+both cores. A run waits only for what it can
 see (a window, a line in the bench's trace, the window no longer busy with the supply), each
 wait bounded, and is judged alone: no retries. From \`bash scripts/journeys-under-load.sh\` (an
-hour or more; the output of every round is kept in build/journeys-under-load/):
+hour or more; the output of every round is kept in build/journeys-under-load/). The machine's
+load average over a minute, as each round ended, was $(sort -n "$(dirname "$results")/load.txt" |
+  sed -n '1p;$p' | paste -sd' ' | sed 's/ / to /') (2 is both cores busy):
 
 TEXT
   table "$results"
