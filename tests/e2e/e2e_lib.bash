@@ -19,14 +19,16 @@ e2e_setup() {
     bench_dir=$2
     work=$(mktemp -d)
     trap e2e_cleanup EXIT
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    # No reset when the last client leaves: a poll's client leaving before the window manager has
+    # connected would reset the server under it, and the window manager would fail to start.
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb_pid=$!
     within 20 test -s "$work/display" || e2e_fail "Xvfb gave no display"
     export DISPLAY=":$(cat "$work/display")"
-    openbox >/dev/null 2>&1 &
+    openbox >/dev/null 2>"$work/wm.err" &
     wm_pid=$!
     # Keys typed before the window manager runs can go astray: wait for it to announce itself.
-    within 20 wm_announced || e2e_fail "no window manager on $DISPLAY"
+    within 20 wm_announced || e2e_fail "no window manager on $DISPLAY: $(cat "$work/wm.err")"
     export LD_LIBRARY_PATH="$bench_dir"
     export GPIB_BENCH_TRACE="$work/trace"
     export XDG_CONFIG_HOME="$work/config"
