@@ -5,7 +5,7 @@
 # would. Each run is judged alone: no retries.
 # Writes build/journeys-under-load/results.tsv (test, runs, passed, failed) and keeps the output
 # of every round and the machine's load there. Part of scripts/reliability.sh, not of the test
-# command: it takes an hour or more.
+# command: it takes half an hour or more.
 #   ROUNDS=10 WINE_ROUNDS=3 bash scripts/journeys-under-load.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
