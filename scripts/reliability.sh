@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes docs/reliability.md: the figures that show Pulvar survives bad input and faults, each
 # section from its own source. Run after scripts/test.sh (or it runs the steps it needs; the
-# mutation score only when scripts/mutation.py has run, since it takes hours):
+# mutation score only when scripts/mutation.py has run, since it takes hours; the journeys under
+# load, scripts/journeys-under-load.sh, take half an hour or more when they have left none):
 #     bash scripts/reliability.sh
 # To add figures, add a section function and call it at the end.
 set -euo pipefail
@@ -136,6 +137,29 @@ TEXT
   rm -rf "$home"
 }
 
+section_journeys_under_load() {
+  local results="$root/build/journeys-under-load/results.tsv"
+  figures "$results" journeys-under-load.sh
+  local load
+  load=$(sort -n "$(dirname "$results")/load.txt" | sed -n '1p;$p' | paste -sd' ' | sed 's/ / to /')
+  cat <<TEXT
+## Journeys under load
+
+The journeys of the window (tests/e2e/journeys/), the end-to-end runs of the real programs
+(tests/e2e/, on the bench and on emulated adapters) and the journeys under wine
+(tests/e2e/wine/journeys/): the first two 10 times in a row, two runs at a time as the test
+command runs them, the last 3 times, one at a time, all while two processes that only compute
+hold both cores. A run waits only for what it can see (a window, a line in the bench's trace, the
+window no longer busy with the supply), each wait bounded, and is judged alone: no retries. From
+\`bash scripts/journeys-under-load.sh\` (half an hour or more; the output of every round is kept
+in build/journeys-under-load/). The machine's load average over a minute, as each round ended,
+was $load (2 is both cores busy):
+
+TEXT
+  table "$results"
+  echo
+}
+
 section_mutation() {
   local summary="$root/build-mutation/summary.md"
   if [ ! -s "$summary" ]; then
@@ -174,6 +198,7 @@ TEXT
   section_fuzzing
   section_sanitizers
   section_settings_store
+  section_journeys_under_load
   section_mutation
 } >"$out.new"
 mv "$out.new" "$out"

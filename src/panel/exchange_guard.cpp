@@ -18,15 +18,20 @@ void BusExchanges::StopForGood() {
     waiting_ = nullptr;
 }
 
+void BusExchanges::SetRunning(bool running) {
+    running_ = running;
+    if (tellRunning_) tellRunning_(running);
+}
+
 ExchangeGuard::ExchangeGuard(BusExchanges& exchanges)
     : exchanges_(exchanges),
       claimed_(exchanges.open_ && !exchanges.running_ && !exchanges.stopped_) {
-    if (claimed_) exchanges_.running_ = true;
+    if (claimed_) exchanges_.SetRunning(true);
 }
 
 ExchangeGuard::~ExchangeGuard() noexcept(false) {
     if (!claimed_) return;
-    exchanges_.running_ = false;
+    exchanges_.SetRunning(false);
     std::function<void()> step = std::exchange(exchanges_.waiting_, nullptr);
     // An immediate end unwinding the handler leaves nothing more to run.
     if (step && std::uncaught_exceptions() == 0) step();

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 class BusExchanges {
 public:
@@ -34,13 +35,20 @@ public:
     // and no step waits, so nothing more reaches the bus.
     void StopForGood();
 
+    // Told true when an exchange begins and false once it has ended (before a waiting step
+    // runs), so that the window can show from outside whether one runs.
+    void WhenRunningChanges(std::function<void(bool)> tell) { tellRunning_ = std::move(tell); }
+
 private:
     friend class ExchangeGuard;
+
+    void SetRunning(bool running);
 
     bool running_ = false;
     bool open_ = false;
     bool stopped_ = false;
     std::function<void()> waiting_;
+    std::function<void(bool)> tellRunning_;
 };
 
 class ExchangeGuard {

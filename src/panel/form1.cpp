@@ -17,6 +17,7 @@
 #include "design/panel_font.h"
 #include "design/program_icon.h"
 #include "design/twips.h"
+#include "panel/busy_state.h"
 #include "panel/command_button.h"
 #include "panel/entry_field.h"
 #include "panel/output_lamp.h"
@@ -135,6 +136,7 @@ Form1::Form1(Platform& platform, BusHelper& bus, QWidget* parent)
     WireEvents();
     FixSizeAndCentre();
     NewVoltage->setFocus();
+    ShowBusyWhileExchanging(this, exchanges_);
 }
 
 Form1::~Form1() = default;

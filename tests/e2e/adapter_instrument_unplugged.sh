@@ -5,6 +5,7 @@
 set -uo pipefail
 . "$(dirname "$0")/e2e_lib.bash"
 . "$(dirname "$0")/adapter_lib.bash"
+. "$(dirname "$0")/screen_reader.bash"
 e2e_setup "$1" "$2"
 adapter_use "$2"
 # The identification, the output switched off and both outputs read: 8 messages; the 9th, the

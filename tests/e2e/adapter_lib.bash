@@ -51,12 +51,13 @@ bus_messages() {
 lines_sent() { sed -n 's/^[0-9.]* host> "\(.*\)"$/\1/p' "$GPIB_ADAPTER_TRACE"; }
 
 # The window on a PS5010 at 5, started through the adapter, once its start-up has read both
-# outputs; the window's id in $window. (Needs e2e_lib.bash.)
+# outputs and ended; the window's id in $window. (Needs e2e_lib.bash and screen_reader.bash.)
 adapter_window_started() {
+    start_session_bus
     e2e_start
     window=$(e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$') || e2e_fail "no window for the PS5010"
     within 20 start_up_read || e2e_fail "no start-up"
-    sleep 0.5 # the last answer read, the start-up still has its one pass of events to finish
+    settled # the last answer read, the start-up still has its one pass of events to finish
 }
 
 start_up_read() { [ "$(grep -c ' ibrd .*data="FSOUT' "$GPIB_BENCH_TRACE")" -ge 2 ]; }

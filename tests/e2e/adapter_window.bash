@@ -5,6 +5,7 @@
 
 . "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.bash"
 . "$(dirname "${BASH_SOURCE[0]}")/adapter_lib.bash"
+. "$(dirname "${BASH_SOURCE[0]}")/screen_reader.bash"
 
 expected_messages() {
     cat <<'MESSAGES'
@@ -59,23 +60,24 @@ messages_so_far_end_with() { bus_messages | grep -qxF -- "$1" && [ "$(bus_messag
 export GPIB_BENCH="3=SILENT;5=PS5010"
 
 supply_run() {
+    start_session_bus
     e2e_start
     window=$(e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$') || e2e_fail "no window for the PS5010"
     # The start-up has switched the output off and read both outputs.
     within 20 messages_so_far_end_with "ibrd pad=5 FSOUT OFF;" || e2e_fail "no start-up"
     within 5 test "$(bus_messages | grep -c 'FSOUT')" -ge 4 || e2e_fail "start-up unfinished"
-    sleep 0.5 # the last answer read, the start-up still has its one pass of events to finish
+    settled # the last answer read, the start-up still has its one pass of events to finish
     e2e_keys "$window" 1 2 period 5 Return
     within 10 messages_so_far_end_with "ibrd pad=5 FSOUT OFF;" ||
         e2e_fail "12.5 with Enter not applied"
     within 10 bus_messages_has "ibwrt pad=5 VPOS 12.5" || e2e_fail "no VPOS 12.5"
-    sleep 0.5
+    settled
     e2e_keys "$window" space
     local box
     box=$(e2e_wait_window '^Change Output$') || e2e_fail "no question before switching"
     e2e_keys "$box" Return
     within 10 messages_so_far_end_with "ibrd pad=5 FSOUT ON;" || e2e_fail "output not switched"
-    sleep 0.5
+    settled
     e2e_keys "$window" alt+v
     within 10 grep -q 'U%2B=12.5' "$XDG_CONFIG_HOME/Pulvar/Pulvar.conf" || e2e_fail "not saved"
     e2e_keys "$window" alt+x

@@ -19,14 +19,16 @@ e2e_setup() {
     bench_dir=$2
     work=$(mktemp -d)
     trap e2e_cleanup EXIT
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    # No reset when the last client leaves: a poll's client leaving before the window manager has
+    # connected would reset the server under it, and the window manager would fail to start.
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
     xvfb_pid=$!
-    within 5 test -s "$work/display"
+    within 20 test -s "$work/display" || e2e_fail "Xvfb gave no display"
     export DISPLAY=":$(cat "$work/display")"
-    openbox >/dev/null 2>&1 &
+    openbox >/dev/null 2>"$work/wm.err" &
     wm_pid=$!
     # Keys typed before the window manager runs can go astray: wait for it to announce itself.
-    within 5 wm_announced
+    within 20 wm_announced || e2e_fail "no window manager on $DISPLAY: $(cat "$work/wm.err")"
     export LD_LIBRARY_PATH="$bench_dir"
     export GPIB_BENCH_TRACE="$work/trace"
     export XDG_CONFIG_HOME="$work/config"
@@ -39,6 +41,8 @@ wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'win
 
 e2e_cleanup() {
     [ -n "${program_pid:-}" ] && kill "$program_pid" 2>/dev/null
+    # The accessibility bus, where one was started, ends with the session bus.
+    [ -n "${bus_pid:-}" ] && kill "$bus_pid" 2>/dev/null
     [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
@@ -106,7 +110,7 @@ e2e_box_ends_program() {
 e2e_fail() {
     echo "FAIL: $*" >&2
     echo "--- trace" >&2
-    cat "$GPIB_BENCH_TRACE" >&2 || true
+    cat "${GPIB_BENCH_TRACE:-/dev/null}" >&2 || true
     echo "--- stderr" >&2
     cat "$work/stderr" >&2 || true
     exit 1

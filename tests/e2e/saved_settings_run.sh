@@ -5,17 +5,20 @@
 # second loads the stored values at start: "-" first, "+" last.
 set -uo pipefail
 . "$(dirname "$0")/e2e_lib.bash"
+. "$(dirname "$0")/screen_reader.bash"
 e2e_setup "$1" "$2"
+start_session_bus
 export GPIB_BENCH="5=PS5010"
 store="$XDG_CONFIG_HOME/Pulvar/Pulvar.conf"
 
 # The commands written to the supply (identification left out), each quoted, on one line.
 written() { sent_to 5 | sed 's/.*/"&"/' | tr '\n' ' '; }
 written_ends() { [[ "$(written)" == *"$1" ]]; }
-# Waits up to 20 s for the written commands to end with the text given.
+# Waits up to 20 s for the written commands to end with the text given, then for the window to
+# end that exchange (its last answer read, a handler still has its pass of events to finish).
 wait_written() {
     within 20 written_ends "$1" || e2e_fail "waited for: $1 / written: $(written)"
-    sleep 0.3
+    settled
 }
 reads_both='"VNEG?" "INEG?" "FSOUT?" "VPOS?" "IPOS?" "FSOUT?" '
 
@@ -36,7 +39,7 @@ e2e_wait_exit || e2e_fail "Exit does not end the program"
 [ "$exit_status" -eq 0 ] || e2e_fail "exit status $exit_status"
 [[ "$(tail -n 2 "$GPIB_BENCH_TRACE" | awk '{print $2}' | tr '\n' ' ')" == "ibclr ibwrt " ]] ||
     e2e_fail "the run does not end on the device clear and one command"
-wait_written '"OUT OFF" '
+written_ends '"OUT OFF" ' || e2e_fail "the run ends on: $(written)"
 for entry in 'U%2B=12.5' 'I%2B=0.40' 'U-=0.00' 'I-=0.40' 'Saved%20Exist=True' \
     'Start%20with%20saved%20settings=True'; do
     grep -qx "PS5010\\\\$entry" "$store" || e2e_fail "store lacks $entry: $(cat "$store")"

@@ -43,6 +43,25 @@ private slots:
                  (std::vector<std::string>{"exchange", "step with its own exchange", "after"}));
     }
 
+    // What the window shows from outside: told once at the start and once at the end, never by
+    // a refused guard, and "ended" before the waiting step starts an exchange of its own.
+    void runningIsToldAtTheStartAndTheEndOnly() {
+        BusExchanges exchanges;
+        exchanges.Open();
+        std::vector<std::string> told;
+        exchanges.WhenRunningChanges(
+            [&](bool running) { told.push_back(running ? "running" : "ended"); });
+        {
+            const ExchangeGuard first(exchanges);
+            { const ExchangeGuard refused(exchanges); }
+            exchanges.WhenIdle([&] {
+                told.push_back("step");
+                const ExchangeGuard own(exchanges);
+            });
+        }
+        QCOMPARE(told, (std::vector<std::string>{"running", "ended", "step", "running", "ended"}));
+    }
+
     void withNoExchangeRunningTheStepRunsAtOnce() {
         BusExchanges exchanges;
         exchanges.Open();

@@ -13,6 +13,8 @@ expect_shown "Output state" OFF
 type_into "$window" 12.5
 e2e_keys "$window" Return
 within 10 trace_has 'ibwrt .*data="VPOS 12.5"' || e2e_fail "no VPOS 12.5"
+# Apply still reads the supply back after showing the voltage; Space before its end is ignored.
+settled
 expect_shown "Actual voltage" 12.5
 snap applied
 
@@ -21,6 +23,7 @@ answer_box "Change Output" "Confirm turning ON output." Return
 within 10 trace_has 'ibwrt .*data="OUT ON"' || e2e_fail "no OUT ON"
 expect_shown "Output state" ON
 expect_shown "New voltage" ""
+settled
 snap output-on
 
 mark=$(trace_mark)

@@ -9,8 +9,11 @@ lacks_state "Start with U & I Saved Settings" enabled ||
 type_into "$window" 12.5
 e2e_keys "$window" Tab 0 period 8 Return
 expect_shown "Actual current" 0.80
+# Apply still asks for the output state; a click before its end is ignored.
+settled
 click "Save Settings"
 within 10 is_enabled "Start with U & I Saved Settings" || e2e_fail "saving offers no start with it"
+settled
 click Settings "Start with U & I Saved Settings"
 exit_from_menu
 [ "$exit_status" -eq 0 ] || e2e_fail "exit status $exit_status"
@@ -18,7 +21,8 @@ exit_from_menu
 # The supply, switched off meanwhile, has forgotten its settings.
 mark=$(trace_mark)
 start_on_bench "5=PS5010" '^Pulvar PS5010, v1\.51 / ZQ$'
-within 15 shows "Actual voltage" 12.5 || e2e_fail "the start shows $(shown "Actual voltage") V"
+started 2
+expect_shown "Actual voltage" 12.5
 expect_shown "Actual current" 0.80
 sent=$(since "$mark" | grep ' pad=5 ' | texts_written | grep -v '?$' | tr '\n' '|')
 [ "$sent" == "OUT OFF|VNEG 0.00|INEG 0.40|VPOS 12.5|IPOS 0.80|" ] || e2e_fail "start sent: $sent"

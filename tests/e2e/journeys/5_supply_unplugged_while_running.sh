@@ -18,6 +18,8 @@ click Settings "Save U & I Settings at Exit"
 e2e_keys "$window" space
 answer_box "Change Output" "Confirm turning ON output." Return
 answer_box "GPIB ERROR # 2" "No listener on write function." Return
+# The query that failed still has its pause to run: Enter before its end would start nothing.
+settled
 
 # Waits for the next box of that title, not the one just answered.
 next_box() {

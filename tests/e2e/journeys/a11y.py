@@ -8,6 +8,8 @@
                           "enabled", "showing", ...), one per line
   a11y.py centre NAME     "x y": the middle of the control or menu entry named NAME, on screen,
                           while it shows
+  a11y.py busy TITLE      "busy" while the window titled TITLE is in the middle of an exchange
+                          with the supply, "idle" otherwise
 
 The exit status is 1 when no such window or control is there (yet), so that callers can poll.
 """
@@ -27,12 +29,17 @@ def descendants(node):
             yield from descendants(child)
 
 
-def pulvar_nodes():
+def pulvar_applications():
     desktop = Atspi.get_desktop(0)
     for index in range(desktop.get_child_count()):
         application = desktop.get_child_at_index(index)
         if application is not None and application.get_name() == "Pulvar":
-            yield from descendants(application)
+            yield application
+
+
+def pulvar_nodes():
+    for application in pulvar_applications():
+        yield from descendants(application)
 
 
 def state_names(node):
@@ -87,8 +94,25 @@ def centre(name):
     return f"{box.x + box.width // 2} {box.y + box.height // 2}"
 
 
+def busy(title):
+    """Only the windows themselves are looked at, so that polling it stays cheap."""
+    for application in pulvar_applications():
+        for index in range(application.get_child_count()):
+            window = application.get_child_at_index(index)
+            if window is not None and window.get_name() == title:
+                busy = window.get_state_set().contains(Atspi.StateType.BUSY)
+                return "busy" if busy else "idle"
+    return None
+
+
 WINDOW_ROLES = (Atspi.Role.FRAME, Atspi.Role.DIALOG, Atspi.Role.ALERT)
-COMMANDS = {"text": window_text, "value": value, "states": states, "centre": centre}
+COMMANDS = {
+    "text": window_text,
+    "value": value,
+    "states": states,
+    "centre": centre,
+    "busy": busy,
+}
 
 if __name__ == "__main__":
     if len(sys.argv) != 3 or sys.argv[1] not in COMMANDS:

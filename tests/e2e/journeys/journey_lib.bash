@@ -2,6 +2,8 @@
 # to boxes) and what they can see (window titles, box texts and shown values through the
 # accessibility bus, screenshots), with the bench's trace and the settings store read afterwards.
 
+. "$(dirname "${BASH_SOURCE[0]}")/../screen_reader.bash"
+
 journey_begin() {
     e2e_setup "$1" "$2"
     artifacts=$4
@@ -14,19 +16,6 @@ journey_begin() {
     start_session_bus
 }
 
-# A session bus of the journey's own, started after the display so that the accessibility bus
-# it starts belongs to this display and this runtime folder, not to a journey running beside it.
-start_session_bus() {
-    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>/dev/null &
-    bus_pid=$!
-    within 5 test -s "$work/bus" || e2e_fail "no session bus"
-    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
-    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    # Qt joins the accessibility bus only if it is there when the program starts.
-    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
-        >/dev/null || e2e_fail "no accessibility bus"
-}
-
 # Keeps what the journey saw, then ends every process it started; the journey's status is the
 # one given, else the last command's.
 journey_end() {
@@ -35,8 +24,6 @@ journey_end() {
     cp "$GPIB_BENCH_TRACE" "$work/stdout" "$work/stderr" "$artifacts/" 2>/dev/null
     [ -e "$store" ] && cp "$store" "$artifacts/"
     [ -n "$clipboard_pid" ] && kill "$clipboard_pid" 2>/dev/null
-    # The accessibility bus ends with the session bus.
-    [ -n "$bus_pid" ] && kill "$bus_pid" 2>/dev/null
     e2e_cleanup
     exit "$status"
 }
@@ -48,8 +35,6 @@ snap() {
 }
 
 no_window() { ! xdotool search --name "$1" >/dev/null 2>&1; }
-
-a11y() { timeout 10 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/a11y.py" "$@" 2>>"$artifacts/a11y.log"; }
 
 # The text of the box or window titled so, its label texts one per line.
 box_text() { a11y text "$1"; }
@@ -149,12 +134,12 @@ start_on_bench() {
     window=$(e2e_wait_window "$2") || e2e_fail "no window titled '$2'"
 }
 
-# Waits until this run's start-up has read the supply back: its output state read n times (the
-# PS5010's two outputs are both read at start).
+# Waits until this run's start-up has read the supply back (its output state read n times: the
+# PS5010's two outputs are both read at start) and has ended.
 started() {
-    within 15 run_has ' ibrd .*data="\(FS\)\?OUT' "$1" || e2e_fail "the start-up read nothing"
-    # Shown once the window has handled events again after the last read.
-    within 10 a11y value "Actual voltage" || e2e_fail "the start-up shows nothing"
+    within "$e2e_patience" run_has ' ibrd .*data="\(FS\)\?OUT' "$1" ||
+        e2e_fail "the start-up read nothing"
+    settled
     snap started
 }
 

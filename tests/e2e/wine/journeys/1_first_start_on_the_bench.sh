@@ -20,7 +20,8 @@ type_into "$window" 12.5
 e2e_keys "$window" Return
 within 10 has_since "$mark" 'ibwrt .*data="VPOS 12.5"' || e2e_fail "no VPOS 12.5"
 within 10 has_since "$mark" 'ibrd .*data="VPOS 12.50;"' || e2e_fail "no read-back of 12.5"
-sleep 0.5
+# Apply has shown what it read and reads on; the picture and Exit wait for its end.
+settled
 import -window "$window" -frame "$artifacts/window.png" 2>/dev/null
 snap applied
 

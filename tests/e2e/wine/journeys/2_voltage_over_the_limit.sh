@@ -9,6 +9,8 @@ type_into "$window" 40
 e2e_keys "$window" Return
 answer_box "Voltage Error" "Must be less than 32 V." n
 within 10 no_window '^Voltage Error$' || e2e_fail "No leaves the box open"
+# The box was part of Apply; what is typed next applies only once Apply has ended.
+settled
 
 type_into "$window" 20
 e2e_keys "$window" Return

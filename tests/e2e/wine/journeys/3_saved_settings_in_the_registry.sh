@@ -9,14 +9,21 @@ started 2
 type_into "$window" 12.5
 e2e_keys "$window" Tab 0 period 8 Return
 within 10 trace_has 'ibrd .*data="IPOS 0.800;"' || e2e_fail "0.8 A was not applied"
+# Apply still asks for the output state; Save Settings before its end would be ignored.
+settled
 e2e_keys "$window" alt+v
 values_stored() { registry_settings PS5010 | grep -qx 'U+=12.5'; }
 within 10 values_stored || e2e_fail "Save Settings stored: $(registry_settings PS5010 | tr '\n' ' ')"
-# Settings menu, then the entry's access key.
+# Saving offers the start with the saved values only as its last step.
+settled
+# Settings menu, then the entry's access key. Under wine the open menu is a window of its own,
+# titled for the program.
+menu_open() { xdotool search --onlyvisible --name '^Pulvar$' >/dev/null 2>&1; }
+menu_closed() { ! menu_open; }
 e2e_keys "$window" alt+s
-sleep 0.5
+within 10 menu_open || e2e_fail "Alt+S opens no Settings menu"
 e2e_keys "$window" s
-sleep 0.5
+within 10 menu_closed || e2e_fail "S leaves the Settings menu open"
 snap saved
 e2e_keys "$window" alt+x
 e2e_wait_exit && [ "$exit_status" -eq 0 ] || e2e_fail "no clean exit"

@@ -14,8 +14,6 @@ start_on_bench "7=PS5010" '^Pulvar PS5010, v1\.51 / ZQ$'
 started 2
 e2e_keys "$window" alt+a
 about=$(e2e_wait_window '^About Pulvar$') || e2e_fail "Alt+A opens no About dialog"
-sleep 0.5
-snap about
 
 e2e_keys "$about" alt+u
 within 20 opened "xdg-open https://www.example.org/dl/Pulvar.htm" ||
@@ -27,6 +25,8 @@ grep -q 'mailto:[^ ]*@[^ ]*?subject=Pulvar$' "$work/opened" ||
     e2e_fail "the mail link: $(grep mailto "$work/opened")"
 
 cp "$work/opened" "$artifacts/"
+# Taken once the dialog has answered keys and clicks, so that it has been drawn.
+snap about
 
 e2e_keys "$about" Escape
 within 10 no_window '^About Pulvar$' || e2e_fail "Esc leaves the About dialog open"
