@@ -21,6 +21,9 @@ constexpr std::size_t kLongestAnswer = 1 << 20;
 constexpr std::string_view kFence = "++addr";
 // The longest an AR488 takes over a line on the bus: its time-out, which also bounds writes.
 constexpr double kLongestBusySeconds = 32.0;
+// A write that the link does not take within this (beyond the longest the adapter may be busy
+// on the bus, when a Prologix takes nothing by flow control) finds a port that takes nothing more.
+constexpr double kWriteSeconds = 2.0 + kLongestBusySeconds;
 }  // namespace
 
 Port::Port(std::unique_ptr<Link> link, std::shared_ptr<driver::Clock> clock, std::string where)
@@ -152,7 +155,7 @@ double Port::Margin() const {
 
 bool Port::SendBytes(std::string_view bytes) {
     if (lost_) return false;
-    if (link_->Send(bytes)) return true;
+    if (link_->Send(bytes, clock_->Now() + kWriteSeconds)) return true;
     Abandon(link_->Failure());
     return false;
 }

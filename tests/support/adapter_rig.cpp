@@ -13,7 +13,7 @@ public:
         adapter_.Opened();
     }
 
-    bool Send(std::string_view bytes) override {
+    bool Send(std::string_view bytes, double) override {
         if (unplugged_) return false;
         if (!hung_) adapter_.Receive(bytes);
         pending_ += adapter_.TakeOutput();
