@@ -211,10 +211,13 @@ private slots:
         if (recognised >= 0) QCOMPARE(static_cast<int>(rig.Bus().AdapterKind()), recognised);
     }
 
-    // An AR488 left echoing (verbose) is put back to quiet before it is set up.
+    // An AR488 left echoing (verbose; a board that does not reset as its port opens) is put back
+    // to quiet before it is set up.
     void aVerboseAr488IsQuietened() {
-        AdapterRig rig(adapter::Kind::Ar488, "5=PS5010");
-        rig.Adapter().SetVerbose(true);
+        bench::AdapterTraits traits;
+        traits.verbose = true;
+        traits.resetSeconds = 0;
+        AdapterRig rig(bench::AdapterModel::Ar488, "5=PS5010", traits);
         QCOMPARE(rig.Open(), std::nullopt);
         const int ud = rig.Open(5);
         rig.Write(ud, "ID?");
