@@ -76,6 +76,7 @@ public:
 
 private:
     static constexpr int kNoSecondary = -1;
+    using BusAddress = std::pair<int, int>;  // primary, secondary (kNoSecondary for none)
 
     struct Settings {
         int mode = 1;  // 1 controller, 0 device
@@ -134,7 +135,8 @@ private:
     bool Handshake(int bytes);
     // Listen or talk addresses (UNL, UNT, then the address): false when the bus took none.
     bool Addressed(int sad) { return Handshake(sad == kNoSecondary ? 3 : 4); }
-    void Unaddress() { Handshake(2); }
+    // UNL and UNT: nobody is addressed.
+    void Unaddress();
     // The bench's descriptor for an address, with the adapter's EOI setting.
     int Device(int pad, int sad);
     void Data(const std::string& bytes, bool more);
@@ -165,7 +167,8 @@ private:
     LineReader lines_;
     UsbSerialChip chip_;
     bool verbose_;
-    bool listening_ = false;  // the instrument at the current address is addressed to listen
+    // Whom the AR488 takes for addressed to listen, so that data goes there unaddressed.
+    std::optional<BusAddress> listenAddressed_;
     double deafUntil_ = -1;
     std::deque<double> waiting_;  // when each byte still waiting in the AR488's input is read
     // The bench's descriptor for each address (primary, secondary), and the EOI it was given.

@@ -70,6 +70,8 @@ bool EmulatedAdapter::BusCommand(const std::string& name,
     } else if (Ar488() && (name == "dcl" || name == "unl" || name == "unt")) {
         const char* byte = name == "dcl" ? "\x14" : name == "unl" ? "\x3F" : "\x5F";
         if (Handshake(1)) bench_.ibcmd(0, byte, 1);
+        // Unlistened or untalked, nobody is taken for addressed any more.
+        if (name != "dcl") listenAddressed_.reset();
     } else if (name == "ifc") {
         bench_.SendIFC(0);
         clock_->Sleep(150e-6);
@@ -123,31 +125,41 @@ int EmulatedAdapter::Device(int pad, int sad) {
     return ud;
 }
 
+void EmulatedAdapter::Unaddress() {
+    Handshake(2);
+    listenAddressed_.reset();
+}
+
 void EmulatedAdapter::Data(const std::string& bytes, bool more) {
-    const int pad = settings_.pad;
-    lastMessageAt_[pad] = clock_->Now();
-    bool reached = listening_ || Addressed(settings_.sad);
+    // The AR488 addresses the current address unless it takes someone for addressed to listen
+    // already: the rest of a message cut at its buffer, or, after a search, the last address it
+    // tried (its deviceAddressed, which only unaddressing clears).
+    const BusAddress to = listenAddressed_.value_or(BusAddress{settings_.pad, settings_.sad});
+    lastMessageAt_[to.first] = clock_->Now();
+    bool reached = listenAddressed_ || Addressed(to.second);
     // EOI goes with the terminator, or with the last byte when there is none.
     const std::string message = bytes + Terminator(settings_.eos);
     reached = Handshake(static_cast<int>(message.size())) && reached;
     // A message nobody hears is lost without a word: no adapter can tell. Its first byte waits
     // for a listener until the time-out.
-    const int ud = Device(pad, settings_.sad);
+    const int ud = Device(to.first, to.second);
     if (reached && (bench_.ibwrt(ud, message.data(), static_cast<long>(message.size())) & ERR)) {
         clock_->Sleep(ReadTimeout());
         reached = false;
     }
-    if (const auto hold = nrfdHold_.find(pad); reached && hold != nrfdHold_.end()) {
+    if (const auto hold = nrfdHold_.find(to.first); reached && hold != nrfdHold_.end()) {
         nrfdHeldUntil_ = clock_->Now() + hold->second;
     }
-    // A message cut at the AR488's buffer goes on without addressing again.
-    listening_ = more;
-    if (!more) Unaddress();
+    if (more) {
+        listenAddressed_ = to;
+    } else {
+        Unaddress();
+    }
     if (Ar488() && (settings_.flags & 4)) PrintLine("Send^OK");
     const bool query = !bytes.empty() && bytes.back() == '?';
     if (settings_.autoRead == 1 || (Ar488() && settings_.autoRead == 2 && query)) {
-        Addressed(settings_.sad);
-        ReadFrom(pad, settings_.sad, Ar488() ? Ar488End(false, {}) : ReadEnd{true, {}, {}, true});
+        Addressed(to.second);
+        ReadFrom(to.first, to.second, Ar488() ? Ar488End(false, {}) : ReadEnd{true, {}, {}, true});
         Unaddress();
     }
 }
@@ -207,7 +219,9 @@ void EmulatedAdapter::Read(const std::optional<std::string>& params) {
         bench_.Note("adapter unplugged");
         return;
     }
+    // Addressed to talk: nobody is taken for addressed to listen.
     Addressed(sad);
+    listenAddressed_.reset();
     ReadFrom(pad, sad, end);
     Unaddress();
     if (Ar488() && (settings_.flags & 2)) PrintLine("Read^OK");
@@ -385,6 +399,7 @@ void EmulatedAdapter::FindListeners(const std::optional<std::string>& params) {
             PrintLine("Transmit failed!");
             break;
         }
+        listenAddressed_ = BusAddress{pad, kNoSecondary};
         const std::string here = ListenersAt(pad, listening);
         if (!here.empty()) list += (list.empty() ? "" : ",") + here;
     }

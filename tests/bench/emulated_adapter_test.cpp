@@ -319,6 +319,17 @@ private slots:
         QCOMPARE(empty.Say("++fndl all\n"), std::string("Transmit failed!\r\n\r\n"));
     }
 
+    // Its search leaves the last address tried taken for addressed to listen: the next message
+    // goes there, not to the current address, until something unaddresses the bus.
+    void anAr488SendsToTheLastAddressItSearched() {
+        Emulated emulated(AdapterModel::Ar488, "5=PS5010");
+        bench::ScriptedInstrument& last = emulated.Scripted(30);
+        emulated.Say("++eoi 1\n++eos 3\n++addr 5\n++fndl all\nVPOS?\n");
+        QCOMPARE(last.Received(), std::vector<std::string>{"VPOS?"});
+        emulated.Say("++fndl all\n++unl\nVPOS?\n");
+        QCOMPARE(last.Received().size(), std::size_t{1});
+    }
+
     void anOlderAr488HasNoSearch() {
         bench::AdapterTraits traits;
         traits.findsListeners = false;
