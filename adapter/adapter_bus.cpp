@@ -29,6 +29,9 @@ constexpr double kInterfaceClear = 0.01;  // IFC is pulsed for 150 us
 // An AR488 puts longer data on the bus as several messages, each with EOI: no instrument would
 // take them for the one message that was meant.
 constexpr std::size_t kAr488LongestData = 128;
+// A read to an end-of-string character goes in rounds this short: an instrument that ends its
+// answer with the character but no EOI is not waited for longer after its last byte.
+constexpr double kEndOfStringGap = 0.1;
 
 // Command bytes an AR488 has a line for.
 struct CommandLine {
@@ -36,20 +39,6 @@ struct CommandLine {
     const char* line;
 };
 constexpr CommandLine kAr488Commands[] = {{0x14, "++dcl"}, {0x3F, "++unl"}, {0x5F, "++unt"}};
-
-// The characters an AR488 can end a read at (its "++eor"), and their codes.
-std::optional<int> Ar488EndOfReceive(char character) {
-    switch (character) {
-        case '\r':
-            return 1;
-        case '\n':
-            return 2;
-        case 0x03:
-            return 5;
-        default:
-            return std::nullopt;
-    }
-}
 
 driver::Address AddressOf(const Descriptor& device) {
     return static_cast<driver::Address>(device.pad | device.sad << 8);
@@ -85,11 +74,11 @@ double AdapterBus::Held() const {
     return Held(timeout ? std::stod(*timeout) / 1000.0 : kLongestAr488Timeout);
 }
 
-std::optional<Outcome> AdapterBus::Ready(std::optional<double> seconds) {
+std::optional<Outcome> AdapterBus::Ready(std::optional<double> seconds, bool answered) {
     if (port_.Lost()) return Gone();
     std::optional<double> limit;
     if (seconds) limit = port_.Clock().Now() + *seconds + port_.Margin();
-    switch (port_.Ready(limit)) {
+    switch (port_.Ready(limit, answered)) {
         case Readiness::Ready:
             return std::nullopt;
         case Readiness::Busy:
@@ -110,7 +99,7 @@ bool AdapterBus::ReadTimeout(double seconds) {
 }
 
 Outcome AdapterBus::AtDevice(const Descriptor& device, const std::string& line) {
-    if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo))) {
+    if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo), false)) {
         return *busy;
     }
     if (!Address(device) || !port_.Send(line, Held())) return Gone();
@@ -118,14 +107,14 @@ Outcome AdapterBus::AtDevice(const Descriptor& device, const std::string& line) 
 }
 
 Outcome AdapterBus::InterfaceClear() {
-    if (const std::optional<Outcome> busy = Ready(std::nullopt)) return *busy;
+    if (const std::optional<Outcome> busy = Ready(std::nullopt, false)) return *busy;
     return port_.Send("++ifc", kInterfaceClear) ? Outcome{} : Gone();
 }
 
 Outcome AdapterBus::RemoteEnable(bool on) {
     if (port_.Lost()) return Gone();
     if (kind_ == Kind::Ar488) {
-        if (const std::optional<Outcome> busy = Ready(std::nullopt)) return *busy;
+        if (const std::optional<Outcome> busy = Ready(std::nullopt, false)) return *busy;
         return port_.Send(on ? "++ren 1" : "++ren 0") ? Outcome{} : Gone();
     }
     // A Prologix controller holds remote enable asserted: it can be on, never off.
@@ -136,9 +125,9 @@ Outcome AdapterBus::Write(const Descriptor& device, std::string_view bytes) {
     if (port_.Lost()) return Gone();
     if (kind_ == Kind::Ar488 && bytes.size() > kAr488LongestData) return Failed(driver::ECAP, 0);
     // A new message replaces an answer the instrument had not finished giving.
-    unread_.erase(AddressOf(device));
+    Forget(AddressOf(device));
     if (bytes.empty()) return {driver::CMPL, {}, 0};
-    if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo))) {
+    if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo), false)) {
         return *busy;
     }
     // Nothing comes back: whether anyone listened shows only at the next read.
@@ -149,26 +138,14 @@ Outcome AdapterBus::Write(const Descriptor& device, std::string_view bytes) {
     return {driver::CMPL, {}, static_cast<long>(bytes.size())};
 }
 
-std::optional<std::string> AdapterBus::ReadCommand(const Descriptor& device) {
-    const std::optional<char> eos = EndOfString(device);
-    if (!eos) return "++read eoi";
-    // A Prologix reads up to a character of its own; on an AR488 a number after "++read" is an
-    // address, and only its receive terminator (++eor) ends a read at a character.
-    if (kind_ == Kind::Prologix) return "++read " + N(static_cast<unsigned char>(*eos));
-    if (Ar488EndOfReceive(*eos)) return "++read";
-    return std::nullopt;
-}
-
 Outcome AdapterBus::Read(const Descriptor& device, void* buf, long count, std::string& data) {
     if (port_.Lost()) return Gone();
     std::string& unread = unread_[AddressOf(device)];
     if (unread.empty()) {
-        const std::optional<std::string> command = ReadCommand(device);
-        if (!command) return Failed(driver::ECAP, 0);
-        if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo))) {
+        if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo), true)) {
             return *busy;
         }
-        Answer answer = AnswerOf(device, *command);
+        Answer answer = AnswerOf(device);
         if (port_.Lost()) return Gone();
         if (!answer.end) return TimedOut(buf, count, answer.bytes, data);
         unread = std::move(answer.bytes);
@@ -179,7 +156,7 @@ Outcome AdapterBus::Read(const Descriptor& device, void* buf, long count, std::s
     return {driver::CMPL | (unread.empty() ? driver::END : 0), {}, static_cast<long>(data.size())};
 }
 
-AdapterBus::Answer AdapterBus::AnswerOf(const Descriptor& device, const std::string& command) {
+AdapterBus::Answer AdapterBus::AnswerOf(const Descriptor& device) {
     // TNONE: no limit, rounds of the longest again and again.
     const std::optional<double> limit = driver::TimeoutSeconds(device.tmo);
     const std::optional<char> eos = EndOfString(device);
@@ -189,29 +166,52 @@ AdapterBus::Answer AdapterBus::AnswerOf(const Descriptor& device, const std::str
     std::optional<double> deadline;
     if (limit) deadline = start + *limit + port_.Margin();
     Answer answer;
+    // What the instrument gave beyond the character that ended the last read comes first.
+    if (auto held = beyond_.extract(AddressOf(device))) {
+        answer = std::move(held.mapped());
+        if (answer.end || (eos && answer.bytes.find(*eos) != std::string::npos)) {
+            return AtEndOfString(device, std::move(answer));
+        }
+    }
     // Longer time-outs than the adapter's longest are built from rounds of it.
     for (;;) {
         const double left = limit ? *limit - (clock.Now() - start) : kLongestRound;
-        const double round = Milliseconds(std::min(left, kLongestRound)) / 1000.0;
+        const double most = eos ? kEndOfStringGap : kLongestRound;
+        const double round = Milliseconds(std::min(left, most)) / 1000.0;
         if (!Address(device) || !ReadTimeout(round)) return answer;
-        // An AR488 ends a read at a character only with its EOI setting off.
-        if (kind_ == Kind::Ar488 && eos &&
-            (!port_.Set("eoi", "0") || !port_.Set("eor", N(*Ar488EndOfReceive(*eos))))) {
-            return answer;
-        }
-        const Closed got = port_.Exchange(command, Held(round), deadline);
+        const Closed got = port_.Exchange("++read eoi", Held(round), deadline);
         answer.bytes += got.bytes;
-        // The time is over, or the adapter gone: what came so far, as after a time-out.
-        if (!got.closed) return answer;
-        // The adapter's read is over: ended by EOI (its mark follows), or at the character.
-        if (!got.bytes.empty() && got.bytes.back() == kEotChar) {
+        // The adapter's read is over and ended by EOI: its mark follows the answer, and
+        // nothing else, whatever bytes the answer holds.
+        if (got.closed && !got.bytes.empty() && got.bytes.back() == kEotChar) {
             answer.bytes.pop_back();
             answer.end = true;
-            return answer;
         }
-        answer.end = eos && !got.bytes.empty() && got.bytes.back() == *eos;
-        if (answer.end || (limit && clock.Now() - start >= *limit)) return answer;
+        if (eos && answer.bytes.find(*eos) != std::string::npos) {
+            return AtEndOfString(device, std::move(answer));
+        }
+        // The time is over, or the adapter gone: what came so far, as after a time-out.
+        if (answer.end || !got.closed || (limit && clock.Now() - start >= *limit)) return answer;
     }
+}
+
+AdapterBus::Answer AdapterBus::AtEndOfString(const Descriptor& device, Answer answer) {
+    const std::optional<char> eos = EndOfString(device);
+    const std::size_t at = eos ? answer.bytes.find(*eos) : std::string::npos;
+    if (at == std::string::npos) return answer;
+    // A board would stop at the character and leave the rest in the instrument, for the next
+    // read: the rest is kept for it here.
+    if (at + 1 < answer.bytes.size()) {
+        beyond_[AddressOf(device)] = {answer.bytes.substr(at + 1), answer.end};
+    }
+    answer.bytes.resize(at + 1);
+    answer.end = true;
+    return answer;
+}
+
+void AdapterBus::Forget(driver::Address address) {
+    unread_.erase(address);
+    beyond_.erase(address);
 }
 
 Outcome AdapterBus::TimedOut(void* buf, long count, const std::string& partial, std::string& data) {
@@ -223,7 +223,7 @@ Outcome AdapterBus::TimedOut(void* buf, long count, const std::string& partial, 
 
 Outcome AdapterBus::Clear(const Descriptor& device) {
     if (port_.Lost()) return Gone();
-    unread_.erase(AddressOf(device));
+    Forget(AddressOf(device));
     return AtDevice(device, "++clr");
 }
 
@@ -254,12 +254,15 @@ Outcome AdapterBus::Command(std::string_view bytes) {
         }
         lines.push_back(known->line);
     }
-    if (const std::optional<Outcome> busy = Ready(std::nullopt)) return *busy;
+    if (const std::optional<Outcome> busy = Ready(std::nullopt, false)) return *busy;
     for (const char* line : lines) {
         if (!port_.Send(line, Held())) return Gone();
     }
     // A device clear of everyone empties every answer under way.
-    if (bytes.find('\x14') != std::string_view::npos) unread_.clear();
+    if (bytes.find('\x14') != std::string_view::npos) {
+        unread_.clear();
+        beyond_.clear();
+    }
     return {driver::CMPL, {}, static_cast<long>(bytes.size())};
 }
 

@@ -65,17 +65,20 @@ private:
     double Held(double timeout) const;
     double Held() const;
     // Waits until the adapter has answered what it owes, within a call's time-out (none: as long
-    // as the bus may hold it); nothing when it is ready, else the call's failure.
-    std::optional<driver::Outcome> Ready(std::optional<double> seconds);
+    // as the bus may hold it), and, for a call that takes an answer, has nothing left over;
+    // nothing when it is ready, else the call's failure.
+    std::optional<driver::Outcome> Ready(std::optional<double> seconds, bool answered);
     // The line that acts on the device after "++addr", if the address changed.
     driver::Outcome AtDevice(const driver::Descriptor& device, const std::string& line);
     bool Address(const driver::Descriptor& device);
     bool ReadTimeout(double seconds);
-    // The command that reads the device's answer: nothing when the adapter cannot end a read
-    // the way the descriptor asks (ECAP).
-    std::optional<std::string> ReadCommand(const driver::Descriptor& device);
-    // The whole answer, read in rounds of the adapter's longest time-out.
-    Answer AnswerOf(const driver::Descriptor& device, const std::string& command);
+    // The whole answer, read in rounds of the adapter's longest time-out; with an end-of-string
+    // character, up to it or EOI, whichever comes first.
+    Answer AnswerOf(const driver::Descriptor& device);
+    // The answer up to the end-of-string character, if it holds one; the rest kept.
+    Answer AtEndOfString(const driver::Descriptor& device, Answer answer);
+    // An answer the instrument had not finished giving, dropped (a new message, a clear).
+    void Forget(driver::Address address);
     driver::Outcome TimedOut(void* buf, long count, const std::string& partial, std::string& data);
     driver::Outcome Gone() const;
 
@@ -95,6 +98,9 @@ private:
     bool findsListeners_ = true;  // an AR488 whose firmware has "++fndl"
     // The rest of answers longer than the read that took their start, by address.
     std::map<driver::Address, std::string> unread_;
+    // What an instrument gave beyond the end-of-string character that ended a read: the start of
+    // the next read's answer, by address.
+    std::map<driver::Address, Answer> beyond_;
 };
 
 }  // namespace adapter

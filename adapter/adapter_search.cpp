@@ -44,6 +44,9 @@ std::optional<std::uint8_t> AdapterBus::SerialPoll(int pad, int sad, double seco
 
 std::optional<ListenerList> AdapterBus::FoundListening(const std::string& addresses) {
     const Closed got = port_.Exchange("++fndl " + addresses, kSearchHeld);
+    // The firmware goes on taking the last address it tried for the one addressed to listen, so
+    // that the next message would go there: unlistening clears that.
+    port_.Send("++unl", Held());
     ListenerList all;
     for (std::string line : LinesOf(got.bytes)) {
         if (line == kUnrecognized) {
@@ -95,7 +98,7 @@ void AdapterBus::PolledListening(const std::vector<driver::Address>& addresses,
 
 Outcome AdapterBus::FindListeners(const std::vector<driver::Address>& addresses,
                                   std::vector<driver::Address>& found) {
-    if (const std::optional<Outcome> busy = Ready(std::nullopt)) return *busy;
+    if (const std::optional<Outcome> busy = Ready(std::nullopt, true)) return *busy;
     std::optional<ListenerList> listening;
     // A true listener search: the adapter drives each listen address and watches NDAC.
     if (kind_ == Kind::Ar488 && findsListeners_) listening = FoundListening("all");
@@ -117,7 +120,7 @@ Outcome AdapterBus::FindListeners(const std::vector<driver::Address>& addresses,
 }
 
 Outcome AdapterBus::Listens(int pad, int sad, bool& found) {
-    if (const std::optional<Outcome> busy = Ready(std::nullopt)) return *busy;
+    if (const std::optional<Outcome> busy = Ready(std::nullopt, true)) return *busy;
     if (kind_ == Kind::Ar488 && findsListeners_) {
         const std::optional<ListenerList> listening = FoundListening(N(pad));
         if (port_.Lost()) return Gone();
@@ -142,7 +145,7 @@ Outcome AdapterBus::Poll(const driver::Descriptor& device, std::uint8_t& status)
     if (kind_ == Kind::Ar488 && device.sad) return Failed(driver::ECAP);
     const std::optional<int> code = device.Option(driver::option::SPollTime);
     const double seconds = driver::TimeoutSeconds(code.value_or(0)).value_or(kLongestRound);
-    if (const std::optional<Outcome> busy = Ready(seconds)) return *busy;
+    if (const std::optional<Outcome> busy = Ready(seconds, true)) return *busy;
     const double limit = port_.Clock().Now() + seconds + port_.Margin();
     const std::optional<std::uint8_t> polled = SerialPoll(device.pad, device.sad, seconds, limit);
     if (port_.Lost()) return Gone();

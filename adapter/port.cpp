@@ -63,8 +63,10 @@ bool Port::Send(std::string_view line, double hold) {
 
 bool Port::SendMarker() {
     const double sentAt = clock_->Now();
+    // Only an answer that nothing on the bus held up measures the link.
+    const bool quick = busyUntil_ <= sentAt;
     if (markerQuestion_.empty() || !Send(markerQuestion_)) return false;
-    owed_.push_back({sentAt, busyUntil_, 0, sequence_});
+    owed_.push_back({sentAt, busyUntil_, 0, sequence_, quick});
     return true;
 }
 
@@ -100,10 +102,15 @@ std::optional<std::pair<std::size_t, std::size_t>> Port::MarkerAnswer() const {
 
 void Port::Answered(const Owed& owed) {
     const double now = clock_->Now();
-    if (measuring_) slowestRoundTrip_ = std::max(slowestRoundTrip_, now - owed.sentAt);
+    if (measuring_ && owed.quick) {
+        slowestRoundTrip_ = std::max(slowestRoundTrip_, now - owed.sentAt);
+    }
     // Everything sent before the marker is done, and all it printed has come.
     if (lastBusyLine_ < owed.sequence) waiting_.reset();
-    if (sequence_ == owed.sequence) mayPrintSince_.reset();
+    if (sequence_ == owed.sequence) {
+        mayPrintSince_.reset();
+        busyUntil_ = std::min(busyUntil_, now);
+    }
 }
 
 Closed Port::UntilMarker(std::optional<double> limit) {
@@ -143,7 +150,7 @@ Closed Port::Exchange(std::string_view line, double hold, std::optional<double> 
     return UntilMarker(limit);
 }
 
-Readiness Port::Ready(std::optional<double> limit) {
+Readiness Port::Ready(std::optional<double> limit, bool answered) {
     while (!owed_.empty() && !lost_) {
         const Closed late = UntilMarker(limit);
         if (!late.bytes.empty()) {
@@ -152,6 +159,8 @@ Readiness Port::Ready(std::optional<double> limit) {
         if (!late.closed && !lost_) return Readiness::Busy;
     }
     if (lost_) return Readiness::Lost;
+    // A line that takes no answer minds no stray input: the next one that does drops it.
+    if (!answered) return Readiness::Ready;
     // What the adapter prints in answer to a line that otherwise prints nothing (an error line)
     // comes within a round trip of it: wait that long, then drop it all.
     const double quietBy = mayPrintSince_ ? *mayPrintSince_ + Latency() : clock_->Now();

@@ -60,8 +60,9 @@ public:
     std::optional<std::string> Setting(const std::string& name) const;
 
     // Before an exchange: waits for the answers the adapter owes, until `limit` (a time on the
-    // clock) at most, then drops what it printed on its own, allowing for the link's latency.
-    Readiness Ready(std::optional<double> limit = std::nullopt);
+    // clock) at most; before one that takes an answer (`answered`), also drops what the adapter
+    // printed on its own, allowing for the link's latency.
+    Readiness Ready(std::optional<double> limit = std::nullopt, bool answered = true);
     // Drops what has arrived, without waiting.
     void DropArrived();
 
@@ -93,6 +94,7 @@ private:
         double busyUntil;  // the latest the adapter may be busy with what came before it
         double hold;       // what the line it closes may take again after each byte it brings
         long sequence;     // of the lines sent
+        bool quick;        // nothing before it held the adapter: its answer times the link
     };
 
     bool SendBytes(std::string_view bytes);

@@ -1,6 +1,6 @@
 // The adapter library on the adapters as their firmware behaves, through the emulated adapter:
-// an AR488's listener search with secondary listeners in its list, one whose firmware has no
-// search, a bus that takes no addressing; a Prologix's polls behind a USB serial chip's latency;
+// an AR488's listener search with secondary listeners in its list, the message after it, one
+// whose firmware has no search, a bus that takes no addressing; a Prologix's polls behind a USB serial chip's latency;
 // what an AR488 prints of its own accord (handshake flags and "*idn?" kept in its memory, its
 // greeting); and a read that ends at a character on an AR488.
 #include <QtTest>
@@ -51,6 +51,14 @@ private slots:
         QCOMPARE(rig.Open(), std::nullopt);
         QCOMPARE(Listeners(rig), (std::vector<int>{0, 3, 5}));
         QCOMPARE(Listeners(rig, {9 | 97 << 8}), (std::vector<int>{0, 3, 5, 9 | 97 << 8}));
+    }
+
+    // Its search leaves the last address it tried taken for addressed to listen: the first
+    // message after it still reaches the instrument it is meant for.
+    void theFirstMessageAfterAnAr488sSearchReachesItsInstrument() {
+        AdapterRig rig(AdapterModel::Ar488, "3=SILENT;5=PS5010");
+        QCOMPARE(rig.Open(), std::nullopt);
+        QCOMPARE(Listeners(rig), (std::vector<int>{0, 3, 5}));
         QCOMPARE(Identity(rig, 5), std::string("ID TEK/PS5010,V79.1;"));
     }
 
@@ -119,21 +127,42 @@ private slots:
         QCOMPARE(rig.Read(ud, sta), std::string("SCRIPTED,0,1"));
     }
 
-    // Its "++eor 2" ends the read at the line feed, with the EOI setting off meanwhile; the next
-    // write has EOI again.
-    void anAr488ReadsToAnEndOfStringCharacter() {
-        AdapterRig rig(AdapterModel::Ar488, "", NoReset());
+    // A read to an end-of-string character ends at it or at EOI, as on a board: never by a number
+    // after an AR488's "++read" (an address there), nor by its "++eor" (which leaves it blind to
+    // EOI). What came beyond the character is the next read's; a new message drops it.
+    void aReadEndsAtItsEndOfStringCharacter_data() {
+        QTest::addColumn<AdapterModel>("model");
+        QTest::newRow("AR488") << AdapterModel::Ar488;
+        QTest::newRow("Prologix") << AdapterModel::PrologixUsb;
+    }
+
+    void aReadEndsAtItsEndOfStringCharacter() {
+        QFETCH(AdapterModel, model);
+        AdapterRig rig(model, "5=PS5010", NoReset());
         bench::ScriptedInstrument& instrument = rig.AttachScripted(7);
         instrument.AnswerTo("Q?", "A\nB\n");
         QCOMPARE(rig.Open(), std::nullopt);
         const int ud = rig.Open(7);
         rig.Driver().ibeos(ud, driver::REOS | '\n');
-        rig.Write(ud, "Q?");
         int sta = 0;
+        rig.Write(ud, "Q?");
         QCOMPARE(rig.Read(ud, sta), std::string("A\n"));
         QCOMPARE(sta, driver::CMPL | driver::END);
+        QCOMPARE(rig.Read(ud, sta), std::string("B\n"));
+        QCOMPARE(sta, driver::CMPL | driver::END);
         rig.Write(ud, "Q?");
-        QCOMPARE(instrument.Received(), (std::vector<std::string>{"Q?", "Q?"}));
+        QCOMPARE(rig.Read(ud, sta), std::string("A\n"));
+        rig.Write(ud, "Q?");
+        QCOMPARE(rig.Read(ud, sta), std::string("A\n"));
+        QCOMPARE(instrument.Received(), (std::vector<std::string>{"Q?", "Q?", "Q?"}));
+        // The supply ends its answer with EOI and no line feed: at once, as on a board.
+        const int supply = rig.Open(5);
+        rig.Driver().ibeos(supply, driver::REOS | '\n');
+        rig.Write(supply, "ID?");
+        const double before = rig.Now();
+        QCOMPARE(rig.Read(supply, sta), std::string("ID TEK/PS5010,V79.1;"));
+        QCOMPARE(sta, driver::CMPL | driver::END);
+        QVERIFY(rig.Now() - before < 0.1);
     }
 };
 
