@@ -344,10 +344,17 @@ std::string EmulatedAdapter::ListenersAt(int pad, const std::set<int>& listening
     if (first == secondaryListeners_.end() || first->first != pad) return {};
     std::string found;
     Handshake(2);
+    // After a secondary address that nobody took, the firmware sends UNT, which ends the
+    // listener's primary addressing (IEEE 488.1): none of its later secondary addresses is found.
+    bool addressed = true;
     for (int sad = kFirstSecondary; sad <= kLastSecondary; ++sad) {
         Handshake(1);
         clock_->Sleep(kSearchSettle);
-        if (!secondaryListeners_.count({pad, sad})) continue;
+        if (!addressed || !secondaryListeners_.count({pad, sad})) {
+            addressed = false;
+            Handshake(1);
+            continue;
+        }
         // The bus byte, not 0 to 30 as the manual's example has it.
         found += (found.empty() ? "" : ",") + N(pad) + ":" + N(sad);
         Handshake(2);

@@ -309,12 +309,12 @@ private slots:
     }
 
     // An AR488's search lists a secondary listener as the bus byte of its secondary address,
-    // and a bus with nobody on it makes the search fail to transmit.
+    // those after a gap not at all (its UNT ended the addressing); a bus with nobody on it makes
+    // the search fail to transmit.
     void anAr488ListsSecondaryListeners() {
         Emulated emulated(AdapterModel::Ar488, "3=PS5004");
-        emulated.adapter.ListenAtSecondary(9, 96);
-        emulated.adapter.ListenAtSecondary(9, 98);
-        QCOMPARE(emulated.Say("++fndl all\n"), std::string("3,9:96,9:98\r\n"));
+        for (const int sad : {96, 97, 99}) emulated.adapter.ListenAtSecondary(9, sad);
+        QCOMPARE(emulated.Say("++fndl all\n"), std::string("3,9:96,9:97\r\n"));
         Emulated empty(AdapterModel::Ar488, ";");
         QCOMPARE(empty.Say("++fndl all\n"), std::string("Transmit failed!\r\n\r\n"));
     }
