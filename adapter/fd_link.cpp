@@ -57,6 +57,10 @@ public:
         if (!(events & (POLLIN | POLLHUP | POLLERR))) return std::string();
         char buffer[4096];
         const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        // Acknowledged at once: an adapter that holds its next bytes until then (Nagle) is not
+        // kept waiting for a delayed acknowledgement.
+        const int on = 1;
+        if (got > 0 && socket_) ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         if (got > 0) return std::string(buffer, static_cast<std::size_t>(got));
         if (got < 0 && (errno == EAGAIN || errno == EINTR)) return std::string();
         // Ready to read, yet nothing: the other end is gone (a pulled USB cable, a closed

@@ -42,37 +42,42 @@ void Port::MakeRoomFor(std::size_t bytes) {
     }
 }
 
-bool Port::Send(std::string_view line, double hold) {
+bool Port::Send(std::string_view line, double hold, std::string_view behind) {
     if (lost_) return false;
     const std::string bytes = std::string(line) + "\n";
-    MakeRoomFor(bytes.size());
+    MakeRoomFor(bytes.size() + behind.size());
     NoteBytes("host>", line);
-    if (!SendBytes(bytes)) return false;
+    if (!behind.empty()) NoteBytes("host>", behind.substr(0, behind.size() - 1));
+    // One write for both: they reach the adapter together.
+    if (!SendBytes(bytes + std::string(behind))) return false;
     const double now = clock_->Now();
     busyUntil_ = std::max(busyUntil_, now) + hold;
     ++sequence_;
     if (hold > 0) {
         lastBusyLine_ = sequence_;
-        waiting_ = 0;
+        waiting_ = behind.size();
     } else if (waiting_) {
-        *waiting_ += bytes.size();
+        *waiting_ += bytes.size() + behind.size();
     }
     mayPrintSince_ = now;
     return true;
 }
 
 bool Port::SendMarker() {
-    const double sentAt = clock_->Now();
-    // Only an answer that nothing on the bus held up measures the link.
-    const bool quick = busyUntil_ <= sentAt;
-    if (markerQuestion_.empty() || !Send(markerQuestion_)) return false;
-    owed_.push_back({sentAt, busyUntil_, 0, sequence_, quick});
-    return true;
+    return SendMarked({}, 0);
 }
 
 bool Port::SendMarked(std::string_view line, double hold) {
-    if (!Send(line, hold) || !SendMarker()) return false;
-    owed_.back().hold = hold;
+    if (markerQuestion_.empty()) return false;
+    const double sentAt = clock_->Now();
+    // Only an answer that nothing on the bus held up measures the link.
+    const bool quick = hold == 0 && busyUntil_ <= sentAt;
+    const std::string marker = markerQuestion_ + "\n";
+    const bool sent = line.empty() ? Send(markerQuestion_) : Send(line, hold, marker);
+    if (!sent) return false;
+    // The marker is the line after the one it closes.
+    if (!line.empty()) ++sequence_;
+    owed_.push_back({sentAt, busyUntil_, hold, sequence_, quick});
     return true;
 }
 

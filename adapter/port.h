@@ -53,7 +53,8 @@ public:
     void SetMarker(std::string question, std::string answer);
 
     // One line and its LF. `hold`: the longest the line may keep the adapter busy on the bus.
-    bool Send(std::string_view line, double hold = 0);
+    // `behind`: a line (with its LF) that goes out with it, in the same write.
+    bool Send(std::string_view line, double hold = 0, std::string_view behind = {});
     // "++<name> <value>", unless that is what the adapter was last told.
     bool Set(const std::string& name, const std::string& value, double hold = 0);
     // The value last sent for a setting, if any.
