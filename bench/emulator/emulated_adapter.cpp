@@ -116,11 +116,11 @@ std::string EmulatedAdapter::TakeOutput() {
 }
 
 void EmulatedAdapter::Receive(std::string_view bytes) {
-    const double arrived = clock_->HostNow();
     long lost = 0;
     for (std::size_t i = 0; i < bytes.size() && !unplugged_; ++i) {
-        // An AR488 hears its host through a serial line at 115200 baud.
-        const double at = arrived + (Ar488() ? static_cast<double>(i) * kSerialByteSeconds : 0);
+        // An AR488 hears its host through a serial line at 115200 baud, a byte after another.
+        const double at = std::max(clock_->HostNow(), lineFreeAt_);
+        if (Ar488()) lineFreeAt_ = at + kSerialByteSeconds;
         if (!Arrive(bytes[i], at)) ++lost;
     }
     if (lost > 0) bench_.Note("adapter lost " + N(lost) + " bytes");

@@ -170,6 +170,7 @@ private:
     // Whom the AR488 takes for addressed to listen, so that data goes there unaddressed.
     std::optional<BusAddress> listenAddressed_;
     double deafUntil_ = -1;
+    double lineFreeAt_ = 0;       // when the serial line from the host has carried its last byte
     std::deque<double> waiting_;  // when each byte still waiting in the AR488's input is read
     // The bench's descriptor for each address (primary, secondary), and the EOI it was given.
     std::map<std::pair<int, int>, std::pair<int, int>> devices_;
