@@ -169,13 +169,15 @@ std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
                        [&] { window.form.ReadAllChannels(); }));
     rows.push_back(ApplyRow("Apply, output off", false));
     rows.push_back(ApplyRow("Apply, switching the output off first", true));
+    // Each Apply row made a window of its own: the one before is gone, the last one serves.
+    WindowOnBench& applied = *window_;
     rows.push_back(Row("output toggle (confirmed)", kQuery, nothing,
-                       [&] { window.form.ToggleOutput_Click(); }));
+                       [&] { applied.form.ToggleOutput_Click(); }));
     rows.push_back(Row("save (both outputs read back, then stored)", 2 * kReadBack, nothing,
-                       [&] { window.form.SaveSettings_Click(); }));
+                       [&] { applied.form.SaveSettings_Click(); }));
     rows.push_back(Row(
         "load (both outputs applied, output off)", 2 * kApply,
-        [&] { window.SendToSupply("OUT OFF"); }, [&] { window.form.LoadSettings_Click(); }));
+        [&] { applied.SendToSupply("OUT OFF"); }, [&] { applied.form.LoadSettings_Click(); }));
     return rows;
 }
 
