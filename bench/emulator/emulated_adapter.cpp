@@ -59,11 +59,13 @@ EmulatedAdapter::Settings EmulatedAdapter::PowerOn() const {
     // A version text of its user's is kept in the AR488's memory too.
     if (Ar488()) settings.versionText = traits_.version;
     const std::vector<SettingRule> rules = Rules();
-    for (const auto& [name, value] : traits_.saved) {
+    for (const auto& saved : traits_.saved) {
+        const std::string& name = saved.first;
+        const int value = std::atoi(saved.second.c_str());
         const auto rule = std::find_if(rules.begin(), rules.end(),
                                        [&](const SettingRule& r) { return name == r.name; });
-        if (rule != rules.end()) settings.*(rule->value) = std::atoi(value.c_str());
-        if (name == "addr") settings.pad = std::atoi(value.c_str());
+        if (rule != rules.end()) settings.*(rule->value) = value;
+        if (name == "addr") settings.pad = value;
     }
     return settings;
 }
