@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +17,8 @@ AdapterProcess::AdapterProcess(const std::string& program,
     if (::pipe(out) != 0) throw std::runtime_error("no pipe to the emulated adapter");
     pid_ = ::fork();
     if (pid_ == 0) {
+        // It ends with the benchmark, however that ends, and never serves on unasked.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(out[1], STDOUT_FILENO);
         ::close(out[0]);
         ::close(out[1]);
