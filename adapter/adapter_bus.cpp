@@ -1,10 +1,12 @@
-// The driver's bus over a Prologix or AR488 adapter: the calls as the adapter's lines.
+// The driver's bus over a Prologix or AR488 adapter: the transfers and acts on a device as the
+// adapter's lines. Each read is closed by the marker, so that it ends where the adapter's read
+// ended, never earlier, and whatever its answer holds.
 #include "adapter/adapter_bus.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
+#include "adapter/commands.h"
 #include "adapter/framing.h"
 #include "driver/trace.h"
 
@@ -16,11 +18,20 @@ using driver::N;
 using driver::Outcome;
 
 namespace {
-constexpr double kLongestRound = 3.0;  // a Prologix refuses ++read_tmo_ms above 3000
-constexpr double kSearchPoll = 0.05;   // a listener answers a serial poll within microseconds
+// A line that acts on the bus may keep an AR488 for its time-out three times over: addressing,
+// the transfer and unaddressing each stop at their first handshake that times out (its
+// addressDevice, writeByte or readByte, unAddressDevice), and its time-out covers writes too.
+// A Prologix is given the same (its manual is silent).
+constexpr int kHeldRounds = 3;
+// The longest time-out an AR488 takes; what a line may cost before the library set its own.
+constexpr double kLongestAr488Timeout = 32.0;
+constexpr double kInterfaceClear = 0.01;  // IFC is pulsed for 150 us
 // An AR488 puts longer data on the bus as several messages, each with EOI: no instrument would
 // take them for the one message that was meant.
 constexpr std::size_t kAr488LongestData = 128;
+// A read to an end-of-string character goes in rounds this short: an instrument that ends its
+// answer with the character but no EOI is not waited for longer after its last byte.
+constexpr double kEndOfStringGap = 0.1;
 
 // Command bytes an AR488 has a line for.
 struct CommandLine {
@@ -29,19 +40,13 @@ struct CommandLine {
 };
 constexpr CommandLine kAr488Commands[] = {{0x14, "++dcl"}, {0x3F, "++unl"}, {0x5F, "++unt"}};
 
-// "5", or "5 96" with a secondary address (96 and up, as the adapters take it).
-std::string AddressText(int pad, int sad) {
-    return N(pad) + (sad ? " " + N(sad) : "");
-}
-
 driver::Address AddressOf(const Descriptor& device) {
     return static_cast<driver::Address>(device.pad | device.sad << 8);
 }
 
-// What ++read_tmo_ms takes: 1 to 3000 ms.
-int Milliseconds(double seconds) {
-    return std::clamp(static_cast<int>(std::ceil(seconds * 1000 - 1e-9)), 1,
-                      static_cast<int>(kLongestRound * 1000));
+std::optional<char> EndOfString(const Descriptor& device) {
+    if (!(device.eos & driver::REOS)) return std::nullopt;
+    return static_cast<char>(device.eos & 0xff);
 }
 }  // namespace
 
@@ -60,6 +65,31 @@ std::optional<int> AdapterBus::Lost() const {
     return std::nullopt;
 }
 
+double AdapterBus::Held(double timeout) const {
+    return kHeldRounds * timeout;
+}
+
+double AdapterBus::Held() const {
+    const std::optional<std::string> timeout = port_.Setting("read_tmo_ms");
+    return Held(timeout ? std::stod(*timeout) / 1000.0 : kLongestAr488Timeout);
+}
+
+std::optional<Outcome> AdapterBus::Ready(std::optional<double> seconds, bool answered) {
+    if (port_.Lost()) return Gone();
+    std::optional<double> limit;
+    if (seconds) limit = port_.Clock().Now() + *seconds + port_.Margin();
+    switch (port_.Ready(limit, answered)) {
+        case Readiness::Ready:
+            return std::nullopt;
+        case Readiness::Busy:
+            // Still at work on the bus for an earlier call: this one's time is over.
+            return Failed(driver::EABO, 0, driver::TIMO);
+        case Readiness::Lost:
+            break;
+    }
+    return Gone();
+}
+
 bool AdapterBus::Address(const Descriptor& device) {
     return port_.Set("addr", AddressText(device.pad, device.sad));
 }
@@ -69,96 +99,40 @@ bool AdapterBus::ReadTimeout(double seconds) {
 }
 
 Outcome AdapterBus::AtDevice(const Descriptor& device, const std::string& line) {
-    if (!Address(device) || !port_.Send(line, true)) return Gone();
+    if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo), false)) {
+        return *busy;
+    }
+    if (!Address(device) || !port_.Send(line, Held())) return Gone();
     return {};
 }
 
 Outcome AdapterBus::InterfaceClear() {
-    return port_.Send("++ifc", true) ? Outcome{} : Gone();
+    if (const std::optional<Outcome> busy = Ready(std::nullopt, false)) return *busy;
+    return port_.Send("++ifc", kInterfaceClear) ? Outcome{} : Gone();
 }
 
 Outcome AdapterBus::RemoteEnable(bool on) {
-    if (kind_ == Kind::Ar488)
-        return port_.Send(on ? "++ren 1" : "++ren 0", true) ? Outcome{} : Gone();
+    if (port_.Lost()) return Gone();
+    if (kind_ == Kind::Ar488) {
+        if (const std::optional<Outcome> busy = Ready(std::nullopt, false)) return *busy;
+        return port_.Send(on ? "++ren 1" : "++ren 0") ? Outcome{} : Gone();
+    }
     // A Prologix controller holds remote enable asserted: it can be on, never off.
     return on ? Outcome{} : Failed(driver::ECAP);
-}
-
-std::optional<std::uint8_t> AdapterBus::SerialPoll(int pad, int sad, double seconds) {
-    // A poll of an address where nothing is stays silent until the adapter's read time-out.
-    if (!ReadTimeout(seconds)) return std::nullopt;
-    const double allowed = Milliseconds(seconds) / 1000.0;
-    const std::optional<std::string> reply =
-        port_.Query("++spoll " + AddressText(pad, sad), allowed);
-    if (!reply) return std::nullopt;
-    return StatusByteOf(*reply);
-}
-
-std::optional<std::vector<driver::Address>> AdapterBus::FindListeningAmong(
-    const std::string& list) {
-    const std::optional<std::string> reply = port_.Query("++fndl " + list, kQuickReply);
-    // Silence counts as nobody found, as an empty list does.
-    if (!reply) return std::vector<driver::Address>();
-    const std::optional<std::vector<driver::Address>> listeners = ListenersOf(*reply);
-    if (!listeners) Note("not a list of listeners: \"" + driver::EscapeBytes(*reply) + "\"");
-    return listeners;
-}
-
-Outcome AdapterBus::FindListeners(const std::vector<driver::Address>& addresses,
-                                  std::vector<driver::Address>& found) {
-    if (port_.Lost()) return Gone();
-    const auto valid = [](driver::Address address) {
-        const int pad = address & 0xff;
-        return pad >= 1 && pad <= driver::kHighestPad && driver::IsSecondaryAddress(address >> 8);
-    };
-    if (kind_ == Kind::Ar488) {
-        // A true listener search: the adapter drives each listen address and watches NDAC.
-        const std::optional<std::vector<driver::Address>> all = FindListeningAmong("all");
-        if (port_.Lost()) return Gone();
-        if (!all) return Failed(driver::EDVR);
-        std::copy_if(addresses.begin(), addresses.end(), std::back_inserter(found),
-                     [&](driver::Address address) {
-                         return valid(address) &&
-                                std::find(all->begin(), all->end(), address) != all->end();
-                     });
-    } else {
-        // A Prologix has no listener search: an address that answers a serial poll listens.
-        for (const driver::Address address : addresses) {
-            if (valid(address) && SerialPoll(address & 0xff, address >> 8, kSearchPoll)) {
-                found.push_back(address);
-            }
-            if (port_.Lost()) return Gone();
-        }
-    }
-    // As on a bus where nothing accepts the search's command bytes.
-    if (found.empty()) return Failed(driver::EBUS);
-    return {};
-}
-
-Outcome AdapterBus::Listens(int pad, int sad, bool& found) {
-    if (port_.Lost()) return Gone();
-    if (kind_ == Kind::Ar488) {
-        const std::optional<std::vector<driver::Address>> listeners = FindListeningAmong(N(pad));
-        if (port_.Lost()) return Gone();
-        if (!listeners) return Failed(driver::EDVR);
-        found = std::any_of(listeners->begin(), listeners->end(), [&](driver::Address address) {
-            return (address & 0xff) == pad && (sad == -1 || (address >> 8) == sad);
-        });
-        return {};
-    }
-    found = SerialPoll(pad, sad == -1 ? 0 : sad, kSearchPoll).has_value();
-    return port_.Lost() ? Gone() : Outcome{};
 }
 
 Outcome AdapterBus::Write(const Descriptor& device, std::string_view bytes) {
     if (port_.Lost()) return Gone();
     if (kind_ == Kind::Ar488 && bytes.size() > kAr488LongestData) return Failed(driver::ECAP, 0);
     // A new message replaces an answer the instrument had not finished giving.
-    unread_.erase(AddressOf(device));
+    Forget(AddressOf(device));
     if (bytes.empty()) return {driver::CMPL, {}, 0};
+    if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo), false)) {
+        return *busy;
+    }
     // Nothing comes back: whether anyone listened shows only at the next read.
     if (!Address(device) || !port_.Set("eoi", device.eot ? "1" : "0") ||
-        !port_.Send(Escape(bytes), true)) {
+        !port_.Send(Escape(bytes), Held())) {
         return Gone();
     }
     return {driver::CMPL, {}, static_cast<long>(bytes.size())};
@@ -168,7 +142,10 @@ Outcome AdapterBus::Read(const Descriptor& device, void* buf, long count, std::s
     if (port_.Lost()) return Gone();
     std::string& unread = unread_[AddressOf(device)];
     if (unread.empty()) {
-        ReadRound answer = Answer(device);
+        if (const std::optional<Outcome> busy = Ready(driver::TimeoutSeconds(device.tmo), true)) {
+            return *busy;
+        }
+        Answer answer = AnswerOf(device);
         if (port_.Lost()) return Gone();
         if (!answer.end) return TimedOut(buf, count, answer.bytes, data);
         unread = std::move(answer.bytes);
@@ -179,30 +156,62 @@ Outcome AdapterBus::Read(const Descriptor& device, void* buf, long count, std::s
     return {driver::CMPL | (unread.empty() ? driver::END : 0), {}, static_cast<long>(data.size())};
 }
 
-ReadRound AdapterBus::Answer(const Descriptor& device) {
+AdapterBus::Answer AdapterBus::AnswerOf(const Descriptor& device) {
     // TNONE: no limit, rounds of the longest again and again.
     const std::optional<double> limit = driver::TimeoutSeconds(device.tmo);
-    // With REOS the read ends at the end-of-string character too (instruments without EOI).
-    std::optional<char> eos;
-    if (device.eos & driver::REOS) eos = static_cast<char>(device.eos & 0xff);
-    const std::string command =
-        eos ? "++read " + N(static_cast<unsigned char>(*eos)) : std::string("++read eoi");
+    const std::optional<char> eos = EndOfString(device);
     driver::Clock& clock = port_.Clock();
     const double start = clock.Now();
-    ReadRound answer;
+    // The whole read, whatever the adapter's time-out between bytes lets an answer take.
+    std::optional<double> deadline;
+    if (limit) deadline = start + *limit + port_.Margin();
+    Answer answer;
+    // What the instrument gave beyond the character that ended the last read comes first.
+    if (auto held = beyond_.extract(AddressOf(device))) {
+        answer = std::move(held.mapped());
+        if (answer.end || (eos && answer.bytes.find(*eos) != std::string::npos)) {
+            return AtEndOfString(device, std::move(answer));
+        }
+    }
     // Longer time-outs than the adapter's longest are built from rounds of it.
     for (;;) {
         const double left = limit ? *limit - (clock.Now() - start) : kLongestRound;
-        const double round = Milliseconds(std::min(left, kLongestRound)) / 1000.0;
+        const double most = eos ? kEndOfStringGap : kLongestRound;
+        const double round = Milliseconds(std::min(left, most)) / 1000.0;
         if (!Address(device) || !ReadTimeout(round)) return answer;
-        ReadRound got = port_.Read(command, round, eos);
+        const Closed got = port_.Exchange("++read eoi", Held(round), deadline);
         answer.bytes += got.bytes;
-        answer.end = got.end;
-        if (got.end || port_.Lost()) return answer;
-        // Silence: from the instrument, or from an adapter that is gone without a word.
-        if (got.bytes.empty() && !StillThere()) return answer;
-        if (limit && clock.Now() - start >= *limit) return answer;
+        // The adapter's read is over and ended by EOI: its mark follows the answer, and
+        // nothing else, whatever bytes the answer holds.
+        if (got.closed && !got.bytes.empty() && got.bytes.back() == kEotChar) {
+            answer.bytes.pop_back();
+            answer.end = true;
+        }
+        if (eos && answer.bytes.find(*eos) != std::string::npos) {
+            return AtEndOfString(device, std::move(answer));
+        }
+        // The time is over, or the adapter gone: what came so far, as after a time-out.
+        if (answer.end || !got.closed || (limit && clock.Now() - start >= *limit)) return answer;
     }
+}
+
+AdapterBus::Answer AdapterBus::AtEndOfString(const Descriptor& device, Answer answer) {
+    const std::optional<char> eos = EndOfString(device);
+    const std::size_t at = eos ? answer.bytes.find(*eos) : std::string::npos;
+    if (at == std::string::npos) return answer;
+    // A board would stop at the character and leave the rest in the instrument, for the next
+    // read: the rest is kept for it here.
+    if (at + 1 < answer.bytes.size()) {
+        beyond_[AddressOf(device)] = {answer.bytes.substr(at + 1), answer.end};
+    }
+    answer.bytes.resize(at + 1);
+    answer.end = true;
+    return answer;
+}
+
+void AdapterBus::Forget(driver::Address address) {
+    unread_.erase(address);
+    beyond_.erase(address);
 }
 
 Outcome AdapterBus::TimedOut(void* buf, long count, const std::string& partial, std::string& data) {
@@ -212,31 +221,10 @@ Outcome AdapterBus::TimedOut(void* buf, long count, const std::string& partial, 
     return Failed(driver::EABO, static_cast<long>(data.size()), driver::TIMO);
 }
 
-bool AdapterBus::StillThere() {
-    // A silent instrument and an adapter that no longer answers look alike; its own
-    // "++ver" tells them apart.
-    if (port_.Query("++ver", kQuickReply)) return true;
-    port_.Abandon("it no longer answers");
-    return false;
-}
-
 Outcome AdapterBus::Clear(const Descriptor& device) {
     if (port_.Lost()) return Gone();
-    unread_.erase(AddressOf(device));
+    Forget(AddressOf(device));
     return AtDevice(device, "++clr");
-}
-
-Outcome AdapterBus::Poll(const Descriptor& device, std::uint8_t& status) {
-    if (port_.Lost()) return Gone();
-    const std::optional<int> code = device.Option(driver::option::SPollTime);
-    const std::optional<double> seconds = driver::TimeoutSeconds(code.value_or(0));
-    const std::optional<std::uint8_t> polled =
-        SerialPoll(device.pad, device.sad, seconds.value_or(kLongestRound));
-    if (port_.Lost()) return Gone();
-    // Silent: nothing at that address answers, as with no listener on a board.
-    if (!polled) return Failed(driver::ENOL);
-    status = *polled;
-    return {};
 }
 
 Outcome AdapterBus::Trigger(const Descriptor& device) {
@@ -266,11 +254,15 @@ Outcome AdapterBus::Command(std::string_view bytes) {
         }
         lines.push_back(known->line);
     }
+    if (const std::optional<Outcome> busy = Ready(std::nullopt, false)) return *busy;
     for (const char* line : lines) {
-        if (!port_.Send(line, true)) return Gone();
+        if (!port_.Send(line, Held())) return Gone();
     }
     // A device clear of everyone empties every answer under way.
-    if (bytes.find('\x14') != std::string_view::npos) unread_.clear();
+    if (bytes.find('\x14') != std::string_view::npos) {
+        unread_.clear();
+        beyond_.clear();
+    }
     return {driver::CMPL, {}, static_cast<long>(bytes.size())};
 }
 

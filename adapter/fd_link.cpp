@@ -32,7 +32,7 @@ public:
         : fd_(fd), socket_(socket), clock_(std::move(clock)) {}
     ~FdLink() override { ::close(fd_); }
 
-    bool Send(std::string_view bytes) override {
+    bool Send(std::string_view bytes, double deadline) override {
         while (!bytes.empty() && failure_.empty()) {
             // A socket whose peer is gone must not end the program with SIGPIPE.
             const ssize_t sent = socket_ ? ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
@@ -40,7 +40,9 @@ public:
             if (sent > 0) {
                 bytes.remove_prefix(static_cast<std::size_t>(sent));
             } else if (sent < 0 && errno == EAGAIN) {
-                Wait(POLLOUT, clock_->Now() + 1.0);
+                // A port that takes nothing more (a stalled USB serial adapter) is given up.
+                if (clock_->Now() >= deadline) failure_ = "write: it takes nothing more";
+                if (failure_.empty()) Wait(POLLOUT, deadline);
             } else if (sent < 0 && errno != EINTR) {
                 failure_ = Reason("write");
             }
@@ -55,6 +57,10 @@ public:
         if (!(events & (POLLIN | POLLHUP | POLLERR))) return std::string();
         char buffer[4096];
         const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        // Acknowledged at once: an adapter that holds its next bytes until then (Nagle) is not
+        // kept waiting for a delayed acknowledgement.
+        const int on = 1;
+        if (got > 0 && socket_) ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
         if (got > 0) return std::string(buffer, static_cast<std::size_t>(got));
         if (got < 0 && (errno == EAGAIN || errno == EINTR)) return std::string();
         // Ready to read, yet nothing: the other end is gone (a pulled USB cable, a closed

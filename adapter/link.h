@@ -11,8 +11,9 @@ class Link {
 public:
     virtual ~Link() = default;
 
-    // Sends all of the bytes; false once the link is gone.
-    virtual bool Send(std::string_view bytes) = 0;
+    // Sends all of the bytes by `deadline` (seconds on the port's clock); false once the link is
+    // gone or takes nothing more in that time (a stalled port).
+    virtual bool Send(std::string_view bytes, double deadline) = 0;
     // What has arrived, waiting until `deadline` (seconds on the port's clock) for a first byte;
     // empty when nothing came in time; nothing once the link is gone.
     virtual std::optional<std::string> Receive(double deadline) = 0;

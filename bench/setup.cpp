@@ -57,8 +57,8 @@ ParsedConfig ConfigFromEnvironment() {
     return parsed;
 }
 
-std::unique_ptr<Bench> BenchFrom(const BenchConfig& config) {
-    std::unique_ptr<Bench> bench = Configured(config, std::make_shared<RealClock>());
+std::unique_ptr<Bench> BenchFrom(const BenchConfig& config, std::shared_ptr<Clock> clock) {
+    std::unique_ptr<Bench> bench = Configured(config, std::move(clock));
     // A program may run on it for days (an overnight log): its trace lines go to the file only.
     bench->KeepTraceLines(false);
     if (const std::string trace = Environment("GPIB_BENCH_TRACE"); !trace.empty()) {
@@ -72,8 +72,8 @@ std::unique_ptr<Bench> BenchFrom(const BenchConfig& config) {
 }
 }  // namespace
 
-std::unique_ptr<Bench> BenchFromEnvironment() {
-    return BenchFrom(ConfigFromEnvironment().config);
+std::unique_ptr<Bench> BenchFromEnvironment(std::shared_ptr<Clock> clock) {
+    return BenchFrom(ConfigFromEnvironment().config, std::move(clock));
 }
 
 void InstallFromEnvironment() {
@@ -82,7 +82,7 @@ void InstallFromEnvironment() {
         driver::InstallNoBoard(*config.noBoardError);
         return;
     }
-    Install(BenchFrom(config));
+    Install(BenchFrom(config, std::make_shared<RealClock>()));
 }
 
 }  // namespace bench

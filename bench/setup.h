@@ -17,10 +17,11 @@ void Configure(Bench& bench, const BenchConfig& config);
 // `config` is not understood.
 Bench* InstallFromText(std::string_view config, std::shared_ptr<Clock> clock);
 
-// The bench that GPIB_BENCH describes, on the real clock, tracing to GPIB_BENCH_TRACE and
-// keeping settings in GPIB_BENCH_STATE when those are set. A GPIB_BENCH that is not understood
-// is reported on standard error and gives an empty bus.
-std::unique_ptr<Bench> BenchFromEnvironment();
+// The bench that GPIB_BENCH describes, on `clock` (the real one unless given), tracing to
+// GPIB_BENCH_TRACE and keeping settings in GPIB_BENCH_STATE when those are set. A GPIB_BENCH
+// that is not understood is reported on standard error and gives an empty bus.
+std::unique_ptr<Bench> BenchFromEnvironment(
+    std::shared_ptr<Clock> clock = std::make_shared<RealClock>());
 
 // Installs that bench for the driver's entry points; when GPIB_BENCH asks for a driver without
 // a usable board (noconfig), installs none.

@@ -1,5 +1,5 @@
-// An emulated adapter in a process of its own, in front of a bench, reached the way a real one
-// is: a pseudo-terminal or a TCP connection.
+// An emulated adapter, or the AR488's own firmware on its runner, in a process of its own in
+// front of a bench, reached the way a real adapter is: a pseudo-terminal or a TCP connection.
 #pragma once
 
 #include <sys/types.h>
@@ -9,9 +9,11 @@
 
 class AdapterProcess {
 public:
-    // `arguments` after the emulator's name, e.g. {"prologix", "--tcp"}; `config` as GPIB_BENCH
-    // takes it. Throws std::runtime_error when the emulator does not say where it serves.
-    AdapterProcess(const std::vector<std::string>& arguments, const std::string& config);
+    // `program` with `arguments`, e.g. the emulator with {"prologix", "--tcp"}; `config` as
+    // GPIB_BENCH takes it; its standard error appended to `errors` when given. Throws
+    // std::runtime_error when it does not say where it serves.
+    AdapterProcess(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& config, const std::string& errors = std::string());
     ~AdapterProcess();
     AdapterProcess(const AdapterProcess&) = delete;
     AdapterProcess& operator=(const AdapterProcess&) = delete;

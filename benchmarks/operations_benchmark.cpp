@@ -1,8 +1,10 @@
 // Pulvar's operations on the simulated bench with the real clock: what each costs beyond the
 // pauses the instruments need, through the bench library and through the adapter library over an
-// emulated Prologix on a pseudo-terminal and on TCP. Prints Markdown tables. `--runs N` sets the
-// runs per operation (11); `--only TEXT` runs only the rows whose name holds TEXT; `--carrier
-// bench|serial|tcp` only that way to the bench (all three by default).
+// emulated Prologix on a pseudo-terminal (with and without a USB serial chip's 16 ms latency
+// timer) and on TCP, and over the AR488's own firmware on its runner where that was built.
+// Prints Markdown tables. `--runs N` sets the runs per operation (11); `--only TEXT` runs only the
+// rows whose name holds TEXT; `--carrier bench|serial|serial-16ms|tcp|ar488-firmware` only that
+// way to the bench (all by default).
 #include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
@@ -67,8 +69,13 @@ long LinkBytes(const std::vector<std::string>& lines, std::size_t from) {
 class OperationsBenchmark {
 public:
     // Only the rows whose name holds `only` are run (all when it is empty), e.g. for a profiler.
-    OperationsBenchmark(AnsweringPlatform& platform, int runs, std::string only, Carrier carrier)
-        : platform_(platform), runs_(runs), only_(std::move(only)), carrier_(carrier) {}
+    OperationsBenchmark(AnsweringPlatform& platform, int runs, std::string only, Carrier carrier,
+                        std::string errors)
+        : platform_(platform),
+          runs_(runs),
+          only_(std::move(only)),
+          carrier_(carrier),
+          errors_(std::move(errors)) {}
 
     std::vector<MeasuredOperation> Operations();
     std::vector<MeasuredOperation> Pauses();
@@ -88,12 +95,13 @@ private:
     int runs_;
     std::string only_;
     Carrier carrier_;
+    std::string errors_;  // where the adapter's process writes its standard error
     std::unique_ptr<WindowOnBench> window_;
 };
 
 WindowOnBench& OperationsBenchmark::FreshSupplyWindow() {
     window_.reset();
-    window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench, carrier_);
+    window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench, carrier_, errors_);
     window_->Load();
     window_->Show();
     return *window_;
@@ -146,7 +154,7 @@ std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
     rows.push_back(Row(
         "start-up to the end of the first activation", kFirstActivation, [&] { window_.reset(); },
         [&] {
-            window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench, carrier_);
+            window_ = std::make_unique<WindowOnBench>(platform_, kSupplyBench, carrier_, errors_);
             window_->Load();
             window_->Show();
         }));
@@ -161,13 +169,15 @@ std::vector<MeasuredOperation> OperationsBenchmark::Operations() {
                        [&] { window.form.ReadAllChannels(); }));
     rows.push_back(ApplyRow("Apply, output off", false));
     rows.push_back(ApplyRow("Apply, switching the output off first", true));
+    // Each Apply row made a window of its own: the one before is gone, the last one serves.
+    WindowOnBench& applied = *window_;
     rows.push_back(Row("output toggle (confirmed)", kQuery, nothing,
-                       [&] { window.form.ToggleOutput_Click(); }));
+                       [&] { applied.form.ToggleOutput_Click(); }));
     rows.push_back(Row("save (both outputs read back, then stored)", 2 * kReadBack, nothing,
-                       [&] { window.form.SaveSettings_Click(); }));
+                       [&] { applied.form.SaveSettings_Click(); }));
     rows.push_back(Row(
         "load (both outputs applied, output off)", 2 * kApply,
-        [&] { window.SendToSupply("OUT OFF"); }, [&] { window.form.LoadSettings_Click(); }));
+        [&] { applied.SendToSupply("OUT OFF"); }, [&] { applied.form.LoadSettings_Click(); }));
     return rows;
 }
 
@@ -217,8 +227,55 @@ constexpr Way kWays[] = {
     {Carrier::BenchLibrary, "bench", "the bench library"},
     {Carrier::PrologixSerial, "serial",
      "the adapter library, an emulated Prologix GPIB-USB on a pseudo-terminal"},
+    {Carrier::PrologixSerialLatency, "serial-16ms",
+     "the adapter library, an emulated Prologix GPIB-USB on a pseudo-terminal, its USB serial "
+     "chip's latency timer at 16 ms"},
     {Carrier::PrologixTcp, "tcp", "the adapter library, an emulated Prologix GPIB-ETHERNET on TCP"},
+    {Carrier::Ar488Firmware, "ar488-firmware",
+     "the adapter library, the AR488's own firmware on a simulated Uno, its serial line paced at "
+     "115200 baud"},
 };
+
+// What the firmware runner said of its pace, one line per run: "simulated 5.123 s in 5.125 s
+// of wall-clock time (ratio 0.999); ...; behind the wall clock 0 times, at most 0 ms".
+std::string RunnerPace(const std::string& errors) {
+    std::FILE* file = std::fopen(errors.c_str(), "r");
+    if (!file) return {};
+    int runs = 0;
+    int behind = 0;
+    double lowest = 1e9;
+    double highest = 0;
+    double worst = 0;
+    char line[512];
+    while (std::fgets(line, sizeof line, file)) {
+        double simulated = 0;
+        double wall = 0;
+        double ratio = 0;
+        const char* tail = std::strstr(line, "behind the wall clock ");
+        if (std::sscanf(line,
+                        "ar488-firmware: simulated %lf s in %lf s of wall-clock time (ratio %lf",
+                        &simulated, &wall, &ratio) != 3 ||
+            !tail) {
+            continue;
+        }
+        int times = 0;
+        double most = 0;
+        std::sscanf(tail, "behind the wall clock %d times, at most %lf ms", &times, &most);
+        ++runs;
+        behind += times;
+        lowest = std::min(lowest, ratio);
+        highest = std::max(highest, ratio);
+        worst = std::max(worst, most);
+    }
+    std::fclose(file);
+    if (runs == 0) return {};
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The firmware's simulated time against the wall clock's, over its %d runs: ratio "
+                  "%.3f to %.3f, behind %d times, at most %.0f ms.\n\n",
+                  runs, lowest, highest, behind, worst);
+    return text;
+}
 
 // 8 data bits, a start and a stop bit at 115200 baud.
 double SerialSeconds(long bytes) {
@@ -239,7 +296,12 @@ int main(int argc, char* argv[]) {
 
     for (const Way& way : kWays) {
         if (!carrier.empty() && carrier != way.option) continue;
-        OperationsBenchmark benchmark(platform, runs, only, way.carrier);
+        if (way.carrier == Carrier::Ar488Firmware && !FirmwareRunnerBuilt()) {
+            std::printf("Not through %s: its runner was not built here.\n\n", way.name);
+            continue;
+        }
+        const std::string errors = settings.path().toStdString() + "/" + way.option + ".stderr";
+        OperationsBenchmark benchmark(platform, runs, only, way.carrier, errors);
         const std::vector<MeasuredOperation> operations = benchmark.Operations();
         std::printf("Operations on a PS5010 at address 5 through %s, %d runs each:\n\n%s\n",
                     way.name, runs, OperationTable(operations).c_str());
@@ -254,6 +316,7 @@ int main(int argc, char* argv[]) {
                 "115200 baud.\n\n",
                 bytes, SerialSeconds(bytes) * 1e3);
         }
+        if (way.carrier == Carrier::Ar488Firmware) std::printf("%s", RunnerPace(errors).c_str());
     }
     return 0;
 }

@@ -29,17 +29,38 @@ std::unique_ptr<driver::Driver> AdapterDriver(const std::string& where) {
     return made;
 }
 
+// The adapter's process that a carrier puts in front of the bench.
+struct AdapterProgram {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+
+AdapterProgram ProgramOf(Carrier carrier) {
+    switch (carrier) {
+        case Carrier::PrologixSerialLatency:
+            return {ADAPTER_EMULATOR, {"prologix", "--latency-ms", "16"}};
+        case Carrier::PrologixTcp:
+            return {ADAPTER_EMULATOR, {"prologix", "--tcp"}};
+        case Carrier::Ar488Firmware:
+#ifdef AR488_FIRMWARE_RUNNER
+            return {AR488_FIRMWARE_RUNNER, {AR488_FIRMWARE_ELF}};
+#else
+            throw std::runtime_error("the AR488's firmware runner was not built");
+#endif
+        default:
+            return {ADAPTER_EMULATOR, {"prologix"}};
+    }
+}
+
 // Installed before the binding is made, so that its first call finds the driver.
-GpibEntryPoints Install(const std::string& config, Carrier carrier,
+GpibEntryPoints Install(const std::string& config, Carrier carrier, const std::string& errors,
                         std::unique_ptr<AdapterProcess>& emulator, driver::Driver*& installed) {
     if (carrier == Carrier::BenchLibrary) {
         installed = bench::InstallFromText(config, std::make_shared<driver::RealClock>());
         return BenchEntryPoints();
     }
-    const std::vector<std::string> arguments = carrier == Carrier::PrologixTcp
-                                                   ? std::vector<std::string>{"prologix", "--tcp"}
-                                                   : std::vector<std::string>{"prologix"};
-    emulator = std::make_unique<AdapterProcess>(arguments, config);
+    const AdapterProgram adapter = ProgramOf(carrier);
+    emulator = std::make_unique<AdapterProcess>(adapter.program, adapter.arguments, config, errors);
     std::unique_ptr<driver::Driver> made = AdapterDriver(emulator->Where());
     installed = made.get();
     driver::Install(std::move(made));
@@ -47,8 +68,17 @@ GpibEntryPoints Install(const std::string& config, Carrier carrier,
 }
 }  // namespace
 
-WindowOnBench::WindowOnBench(Platform& platform, const std::string& config, Carrier carrier)
-    : gpib(Install(config, carrier, emulator_, driver_)),
+bool FirmwareRunnerBuilt() {
+#ifdef AR488_FIRMWARE_RUNNER
+    return true;
+#else
+    return false;
+#endif
+}
+
+WindowOnBench::WindowOnBench(Platform& platform, const std::string& config, Carrier carrier,
+                             const std::string& errors)
+    : gpib(Install(config, carrier, errors, emulator_, driver_)),
       bus(gpib, platform),
       form(platform, bus) {}
 

@@ -15,15 +15,27 @@ namespace driver {
 class Driver;
 }
 
-// What carries the window's calls to the bench.
-enum class Carrier { BenchLibrary, PrologixSerial, PrologixTcp };
+// What carries the window's calls to the bench: the bench library itself, or the adapter library
+// over an emulated Prologix GPIB-USB (its USB serial chip's latency timer off, or at its 16 ms),
+// an emulated GPIB-ETHERNET, or the AR488's own firmware on its runner.
+enum class Carrier {
+    BenchLibrary,
+    PrologixSerial,
+    PrologixSerialLatency,
+    PrologixTcp,
+    Ar488Firmware
+};
+
+// Whether the AR488's firmware runner was built beside the benchmark.
+bool FirmwareRunnerBuilt();
 
 class WindowOnBench {
 public:
     // Installs a fresh bench as GPIB_BENCH describes it (e.g. "5=PS5010"), behind the carrier;
-    // the window is made but not loaded.
+    // the window is made but not loaded. The adapter's process appends its standard error to
+    // `errors`, when given.
     WindowOnBench(Platform& platform, const std::string& config,
-                  Carrier carrier = Carrier::BenchLibrary);
+                  Carrier carrier = Carrier::BenchLibrary, const std::string& errors = {});
     ~WindowOnBench();
 
     // What the program does before its window first shows: the bus and the identification.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures what Pulvar's operations cost beyond the pauses the instruments need: the program's
-# own code on the simulated bench, on the real clock. Prints Markdown tables.
-# Arguments go to the benchmark: --runs N (11 by default), --only TEXT (rows whose name holds it).
+# own code on the simulated bench, on the real clock, through the bench library and through the
+# adapter library (emulated adapters, and the AR488's own firmware where its runner can be built).
+# Prints Markdown tables. Arguments go to the benchmark: --runs N (11 by default), --only TEXT
+# (rows whose name holds it), --carrier bench|serial|serial-16ms|tcp|ar488-firmware (one way only).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" operations_benchmark >&2

@@ -1,366 +1,299 @@
-// A Prologix or AR488 adapter in front of the bench's instruments.
+// A Prologix or AR488 adapter in front of the bench's instruments: its input, its settings and
+// its commands. What it does on the bus is in emulated_transfers.cpp.
 #include "bench/emulator/emulated_adapter.h"
 
 #include <algorithm>
-#include <array>
-#include <vector>
+#include <cstdlib>
+#include <set>
 
-#include "bench/text.h"
+#include "bench/emulator/adapter_words.h"
+#include "driver/trace.h"
 
 namespace bench {
 
 namespace {
 constexpr double kArduinoResetSeconds = 1.5;
-constexpr double kPrologixResetSeconds = 5.0;  // ++rst
-constexpr std::size_t kAr488Input = 64;        // bytes its serial input holds
-constexpr std::size_t kAr488Chunk = 128;       // data it puts on the bus in one go
-constexpr int kPrologixLongestRead = 3000;
-constexpr int kAr488LongestRead = 32000;
-constexpr int kAnswerBuffer = 512;
-constexpr std::size_t kLongestAnswer = 64 * 1024;  // an instrument that never ends its answer
-constexpr int kNoTimeOut = 0;                      // TNONE
+constexpr double kPrologixResetSeconds = 5.0;  // "++rst"
+constexpr std::size_t kAr488Input = 64;        // its serial input buffer, without flow control
+constexpr std::size_t kAr488LineBuffer = 128;  // its parse buffer (PBSIZE)
+// 115200 baud, 8N1: a byte every ten bit times.
+constexpr double kSerialByteSeconds = 10.0 / 115200.0;
 
-// The words of an argument, blanks or commas between them.
-std::vector<std::string> Words(std::string_view text) {
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : text) {
-        if (c == ' ' || c == ',' || c == '\t') {
-            if (!word.empty()) words.push_back(std::move(word));
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty()) words.push_back(std::move(word));
-    return words;
-}
-
-std::string Terminator(int eos) {
-    static const std::array<std::string, 4> terminators = {"\r\n", "\r", "\n", ""};
-    return terminators[static_cast<std::size_t>(std::clamp(eos, 0, 3))];
-}
+// The AR488's commands (its cmdHidx table) by the modes they work in.
+const std::set<std::string> kAr488AnyMode = {
+    "addr", "default", "eoi", "eor",     "eos",     "eot_char", "eot_enable", "help", "id",
+    "idn",  "mode",    "rst", "savecfg", "setvstr", "ver",      "verbose",    "xdiag"};
+const std::set<std::string> kAr488Controller = {
+    "allspoll", "auto",  "clr",   "dcl",     "flags",       "fndl", "ifc",    "llo",
+    "loc",      "macro", "ppoll", "read",    "read_tmo_ms", "ren",  "repeat", "trg",
+    "send",     "spoll", "srq",   "srqauto", "tct",         "unl",  "unt"};
+const std::set<std::string> kAr488Device = {"lon", "prom", "status", "ton"};
 }  // namespace
 
-EmulatedAdapter::EmulatedAdapter(adapter::Kind kind, std::string version, Bench& bench,
-                                 std::shared_ptr<Clock> clock)
-    : kind_(kind),
-      version_(std::move(version)),
+EmulatedAdapter::EmulatedAdapter(AdapterModel model, AdapterTraits traits, Bench& bench,
+                                 std::shared_ptr<AdapterClock> clock)
+    : model_(model),
+      traits_(std::move(traits)),
       bench_(bench),
       clock_(std::move(clock)),
-      settings_(PowerOn(kind)),
-      resetSeconds_(kind == adapter::Kind::Ar488 ? kArduinoResetSeconds : 0),
-      losesInput_(kind == adapter::Kind::Ar488) {}
+      lines_(model == AdapterModel::Ar488 ? kAr488LineBuffer : 0),
+      chip_(traits_.latency),
+      verbose_(traits_.verbose) {
+    if (traits_.resetSeconds < 0) traits_.resetSeconds = Ar488() ? kArduinoResetSeconds : 0;
+    settings_ = PowerOn();
+}
 
-EmulatedAdapter::Settings EmulatedAdapter::PowerOn(adapter::Kind kind) {
+EmulatedAdapter::Settings EmulatedAdapter::Defaults() const {
     Settings settings;
-    if (kind == adapter::Kind::Ar488) {
-        // As "++default" leaves it.
+    if (Ar488()) {
+        settings.pad = 1;
         settings.eoi = 0;
         settings.readTimeoutMs = 1200;
+        settings.saveConfig = 0;
     }
     return settings;
 }
 
+EmulatedAdapter::Settings EmulatedAdapter::PowerOn() const {
+    Settings settings = Defaults();
+    // A version text of its user's is kept in the AR488's memory too.
+    if (Ar488()) settings.versionText = traits_.version;
+    const std::vector<SettingRule> rules = Rules();
+    for (const auto& saved : traits_.saved) {
+        const std::string& name = saved.first;
+        const int value = std::atoi(saved.second.c_str());
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const SettingRule& r) { return name == r.name; });
+        if (rule != rules.end()) settings.*(rule->value) = value;
+        if (name == "addr") settings.pad = value;
+    }
+    return settings;
+}
+
+std::vector<EmulatedAdapter::SettingRule> EmulatedAdapter::Rules() const {
+    if (Ar488()) {
+        return {{"auto", &Settings::autoRead, 0, 3, true},
+                {"eoi", &Settings::eoi, 0, 1, true},
+                {"eos", &Settings::eos, 0, 3, true},
+                {"eot_enable", &Settings::eotEnable, 0, 1, true},
+                {"eot_char", &Settings::eotChar, 0, 255, true},
+                {"read_tmo_ms", &Settings::readTimeoutMs, 1, 32000, true},
+                {"eor", &Settings::eor, 0, 15, true},
+                {"flags", &Settings::flags, 0, 7, true},
+                {"idn", &Settings::idn, 0, 2, true},
+                {"mode", &Settings::mode, 0, 1, true}};
+    }
+    // The Prologix manual documents no query form of "++read_tmo_ms"; this one has none.
+    return {{"auto", &Settings::autoRead, 0, 1, true},
+            {"eoi", &Settings::eoi, 0, 1, true},
+            {"eos", &Settings::eos, 0, 3, true},
+            {"eot_enable", &Settings::eotEnable, 0, 1, true},
+            {"eot_char", &Settings::eotChar, 0, 255, true},
+            {"read_tmo_ms", &Settings::readTimeoutMs, 1, 3000, false},
+            {"savecfg", &Settings::saveConfig, 0, 1, true},
+            {"mode", &Settings::mode, 0, 1, true}};
+}
+
 void EmulatedAdapter::Opened() {
-    if (resetSeconds_ <= 0) return;
-    const bool verbose = settings_.verbose;
-    settings_ = PowerOn(kind_);
-    settings_.verbose = verbose;
-    lines_ = adapter::HostLines();
-    deafUntil_ = clock_->Now() + resetSeconds_;
+    if (traits_.resetSeconds <= 0) return;
+    Restart(traits_.resetSeconds);
     bench_.Note("adapter reset: the port was opened");
 }
 
-bool EmulatedAdapter::Deaf() const {
-    return clock_->Now() < deafUntil_;
+void EmulatedAdapter::Restart(double seconds) {
+    settings_ = PowerOn();
+    lines_.Reset();
+    verbose_ = false;
+    waiting_.clear();
+    deafUntil_ = clock_->Now() + seconds;
+    // What the firmware says once it runs again.
+    std::string hello;
+    if (Ar488() && traits_.greets) hello += "AR488 ready (controller).\r\n";
+    if (Ar488() && (settings_.flags & 1)) hello += "AR488~RDY";
+    PrintAt(hello, deafUntil_);
 }
 
 std::string EmulatedAdapter::TakeOutput() {
-    std::string output = std::move(output_);
-    output_.clear();
-    return output;
+    return chip_.Take(clock_->HostNow());
 }
 
 void EmulatedAdapter::Receive(std::string_view bytes) {
-    room_.reset();
-    Take(bytes);
-}
-
-void EmulatedAdapter::ReceivedWhileBusy(std::string_view bytes) {
-    if (losesInput_ && !room_) room_ = kAr488Input;
-    Take(bytes);
-}
-
-void EmulatedAdapter::Take(std::string_view bytes) {
-    busy_ = false;
-    std::size_t lost = 0;
-    for (const char byte : bytes) {
-        if (unplugged_) return;
-        if (Deaf() || (room_ && *room_ == 0)) {
-            ++lost;
-            continue;
-        }
-        if (room_) --*room_;
-        if (const std::optional<adapter::HostLine> line = lines_.Push(byte)) {
-            busy_ = false;
-            Execute(*line);
-            // What comes behind a line that kept it on the bus had to wait in its input.
-            if (busy_ && losesInput_) room_ = kAr488Input;
-        }
+    long lost = 0;
+    for (std::size_t i = 0; i < bytes.size() && !unplugged_; ++i) {
+        // An AR488 hears its host through a serial line at 115200 baud, a byte after another.
+        const double at = std::max(clock_->HostNow(), lineFreeAt_);
+        if (Ar488()) lineFreeAt_ = at + kSerialByteSeconds;
+        if (!Arrive(bytes[i], at)) ++lost;
     }
-    if (lost > 0) bench_.Note("adapter lost " + N(static_cast<long>(lost)) + " bytes");
+    if (lost > 0) bench_.Note("adapter lost " + N(lost) + " bytes");
 }
 
-void EmulatedAdapter::Reply(const std::string& text) {
-    Send(text + "\r\n");
-}
-
-void EmulatedAdapter::Send(const std::string& bytes) {
-    if (bytes.empty()) return;
-    bench_.Note("host< \"" + EscapeBytes(bytes) + "\"");
-    output_ += bytes;
-}
-
-void EmulatedAdapter::Execute(const adapter::HostLine& line) {
-    bench_.Note("host> \"" + EscapeBytes(line.raw) + "\"");
-    if (settings_.verbose) Reply(line.raw);
-    if (!line.command) {
-        Data(line.text);
-        return;
+bool EmulatedAdapter::Arrive(char byte, double at) {
+    // Resetting: the bytes go nowhere.
+    if (at < deafUntil_) return false;
+    if (clock_->Now() > at) {
+        // Busy on the bus: the byte waits in the serial input until the adapter reads it.
+        while (!waiting_.empty() && waiting_.front() <= at) waiting_.pop_front();
+        if (Ar488() && traits_.losesInput && waiting_.size() >= kAr488Input) return false;
+        waiting_.push_back(clock_->Now());
+    } else {
+        clock_->Sleep(at - clock_->Now());
     }
-    const std::size_t blank = line.text.find(' ');
-    const std::string name = line.text.substr(0, blank);
-    const std::string argument =
-        blank == std::string::npos ? std::string() : std::string(Trim(line.text.substr(blank)));
-    Command(name, argument);
-}
-
-bool EmulatedAdapter::Setting(const std::string& name, const std::string& argument) {
-    struct Known {
-        const char* name;
-        int Settings::*value;
-        int low;
-        int high;
-    };
-    const int longestRead =
-        kind_ == adapter::Kind::Ar488 ? kAr488LongestRead : kPrologixLongestRead;
-    const Known known[] = {
-        {"mode", &Settings::mode, 0, 1},
-        {"auto", &Settings::autoRead, 0, 1},
-        {"eoi", &Settings::eoi, 0, 1},
-        {"eos", &Settings::eos, 0, 3},
-        {"eot_enable", &Settings::eotEnable, 0, 1},
-        {"eot_char", &Settings::eotChar, 0, 255},
-        {"read_tmo_ms", &Settings::readTimeoutMs, 1, longestRead},
-        {"savecfg", &Settings::saveConfig, 0, 1},
-        {"eor", &Settings::eor, 0, 7},
-    };
-    const auto found = std::find_if(std::begin(known), std::end(known),
-                                    [&](const Known& k) { return name == k.name; });
-    if (found == std::end(known)) return false;
-    // "++savecfg" on an AR488 writes its settings to memory; it has no such setting.
-    if (name == "savecfg" && kind_ == adapter::Kind::Ar488) return false;
-    if (name == "eor" && kind_ != adapter::Kind::Ar488) return false;
-    int& value = settings_.*(found->value);
-    if (argument.empty()) {
-        Reply(N(value));
-        return true;
-    }
-    // A value out of range is refused: the setting stays as it was.
-    const std::optional<int> given = adapter::WholeNumber(argument);
-    if (given && *given >= found->low && *given <= found->high) value = *given;
+    Take(byte);
     return true;
 }
 
-void EmulatedAdapter::Command(const std::string& name, const std::string& argument) {
-    if (Setting(name, argument)) return;
-    const bool ar488 = kind_ == adapter::Kind::Ar488;
-    if (name == "ver") {
-        Reply(ar488 && argument == "real" ? std::string(kAr488Version) : version_);
-    } else if (name == "addr") {
-        const std::vector<std::string> words = Words(argument);
-        if (words.empty()) {
-            Reply(N(settings_.pad) + (settings_.sad ? " " + N(settings_.sad) : ""));
-            return;
+void EmulatedAdapter::Take(char byte) {
+    // A verbose AR488 echoes what it is typed, but the line feed.
+    if (verbose_ && byte != '\n') Print(std::string(1, byte));
+    if (const std::optional<HostLine> line = lines_.Push(byte)) Execute(*line);
+}
+
+void EmulatedAdapter::Execute(const HostLine& line) {
+    bench_.Note("host> \"" + EscapeBytes(line.raw) + "\"");
+    if (line.command) {
+        if (verbose_) PrintLine("");
+        const std::size_t blank = line.text.find_first_of(" \t");
+        const std::string name = Lower(line.text.substr(0, blank));
+        std::optional<std::string> params;
+        if (blank != std::string::npos && blank + 1 < line.text.size()) {
+            params = line.text.substr(blank + 1);
         }
-        const std::optional<int> pad = adapter::WholeNumber(words[0]);
-        const std::optional<int> sad =
-            words.size() > 1 ? adapter::WholeNumber(words[1]) : std::optional<int>(0);
-        if (pad && *pad <= kHighestPad && sad && IsSecondaryAddress(*sad)) {
-            settings_.pad = *pad;
-            settings_.sad = *sad;
-        }
-    } else if (settings_.mode != 1) {
-        // In device mode the adapter is no controller: nothing below reaches the bus.
-        bench_.Note("adapter in device mode ignores ++" + name);
-    } else if (name == "read") {
-        Read(argument);
-    } else if (name == "spoll") {
-        SerialPoll(argument);
-    } else if (name == "clr") {
-        bench_.ibclr(Device(settings_.pad, settings_.sad));
-        busy_ = true;
-    } else if (name == "trg") {
-        bench_.ibtrg(Device(settings_.pad, settings_.sad));
-        busy_ = true;
-    } else if (name == "loc") {
-        bench_.ibloc(Device(settings_.pad, settings_.sad));
-        busy_ = true;
-    } else if (name == "ifc") {
-        bench_.SendIFC(0);
-        busy_ = true;
-    } else if (name == "srq") {
-        Reply("0");  // no instrument on the bench requests service on its own
-    } else if (name == "rst") {
-        settings_ = PowerOn(kind_);
-        deafUntil_ = clock_->Now() + kPrologixResetSeconds;
-    } else if (ar488 && name == "fndl") {
-        FindListeners(argument);
-    } else if (ar488 && (name == "dcl" || name == "unl" || name == "unt")) {
-        const char* bytes = name == "dcl" ? "\x14" : name == "unl" ? "\x3F" : "\x5F";
-        bench_.ibcmd(0, bytes, 1);
-        busy_ = true;
-    } else if (ar488 && name == "ren") {
-        bench_.ibsre(0, argument == "0" ? 0 : 1);
-    } else if (ar488 && name == "verbose") {
-        settings_.verbose = !settings_.verbose;
-        Reply(settings_.verbose ? "Verbose: ON" : "Verbose: OFF");
-    } else if (ar488 && name == "default") {
-        settings_ = PowerOn(kind_);
-    } else {
+        Command(name, params);
+    } else if (Ar488() && settings_.idn > 0 && IsIdentityQuery(line.text)) {
+        // It answers "*idn?" itself, with its short name (none set here).
+        PrintLine("");
+    } else if (settings_.mode == 1) {
+        Data(line.text, line.more);
+    }
+    if (verbose_) Print("> ");
+}
+
+void EmulatedAdapter::PrintAt(const std::string& text, double at) {
+    if (text.empty()) return;
+    bench_.Note("host< \"" + EscapeBytes(text) + "\"");
+    chip_.Put(text, at);
+}
+
+void EmulatedAdapter::Print(const std::string& text) {
+    PrintAt(text, clock_->Now());
+}
+
+void EmulatedAdapter::Command(const std::string& name, const std::optional<std::string>& params) {
+    if (Ar488()) {
+        if (!Ar488Command(name, params)) PrintLine("Unrecognized command");
+    } else if (!PrologixCommand(name, params)) {
+        // The manual says nothing of unknown commands: they are ignored.
         bench_.Note("adapter ignores ++" + name);
     }
 }
 
-int EmulatedAdapter::Device(int pad, int sad) {
-    const auto known = devices_.find({pad, sad});
-    if (known == devices_.end()) {
-        // No time-out of the bench's own: the adapter keeps its own, to the millisecond.
-        const int ud = bench_.ibdev(0, pad, sad, kNoTimeOut, settings_.eoi, 0);
-        devices_[{pad, sad}] = {ud, settings_.eoi};
-        return ud;
+bool EmulatedAdapter::Ar488Command(const std::string& name,
+                                   const std::optional<std::string>& params) {
+    const bool controller = settings_.mode == 1;
+    const bool known = kAr488AnyMode.count(name) ||
+                       (controller ? kAr488Controller.count(name) : kAr488Device.count(name));
+    if (!known || (name == "fndl" && !traits_.findsListeners)) return false;
+    if (Setting(name, params)) return true;
+    if (name == "addr") {
+        Address(params);
+    } else if (name == "ver") {
+        Version(params);
+    } else if (name == "verbose") {
+        verbose_ = !verbose_;
+        PrintLine(verbose_ ? "Verbose: ON" : "Verbose: OFF");
+    } else if (name == "default") {
+        // Its version text of the user's goes too.
+        settings_ = Defaults();
+    } else if (name == "savecfg") {
+        ++memoryWrites_;
+        bench_.Note("adapter wrote its settings to its memory");
+    } else if (name == "rst") {
+        Restart(kArduinoResetSeconds);
+    } else if (!BusCommand(name, params)) {
+        bench_.Note("adapter does nothing for ++" + name);
     }
-    // Only what changed, so that the trace stays readable.
-    BenchDevice& device = known->second;
-    if (device.eoi != settings_.eoi)
-        bench_.SetOption("ibeot", device.ud, option::EOT, settings_.eoi);
-    device.eoi = settings_.eoi;
-    return device.ud;
+    return true;
 }
 
-std::optional<double> EmulatedAdapter::AnswerReadyAt(int pad) const {
-    const Instrument* instrument = bench_.At(pad);
-    std::optional<double> readyAt = instrument ? instrument->AnswerReadyAt() : std::nullopt;
-    const auto slow = slowness_.find(pad);
-    if (readyAt && slow != slowness_.end()) {
-        readyAt = std::max(*readyAt, lastMessageAt_.at(pad) + slow->second);
+bool EmulatedAdapter::PrologixCommand(const std::string& name,
+                                      const std::optional<std::string>& params) {
+    if (Setting(name, params)) return true;
+    if (name == "addr") {
+        Address(params);
+    } else if (name == "ver") {
+        Version(params);
+    } else if (name == "rst") {
+        Restart(kPrologixResetSeconds);
+    } else if (settings_.mode != 1) {
+        // In device mode the adapter is no controller: nothing below reaches the bus.
+        bench_.Note("adapter in device mode ignores ++" + name);
+    } else {
+        return BusCommand(name, params);
     }
-    return readyAt;
+    return true;
 }
 
-void EmulatedAdapter::Data(const std::string& bytes) {
-    if (settings_.mode != 1) return;
-    lastMessageAt_[settings_.pad] = clock_->Now();
-    const int ud = Device(settings_.pad, settings_.sad);
-    // An AR488 cuts long data into chunks, each with the terminator and EOI (a firmware fault).
-    const std::size_t chunk = kind_ == adapter::Kind::Ar488 ? kAr488Chunk : std::string::npos;
-    for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-        const std::string message = bytes.substr(at, chunk) + Terminator(settings_.eos);
-        // A message that nobody hears is lost without a word: no adapter can tell.
-        bench_.ibwrt(ud, message.data(), static_cast<long>(message.size()));
-        if (chunk == std::string::npos) break;
+bool EmulatedAdapter::Setting(const std::string& name, const std::optional<std::string>& params) {
+    const std::vector<SettingRule> rules = Rules();
+    const auto rule = std::find_if(rules.begin(), rules.end(),
+                                   [&](const SettingRule& r) { return name == r.name; });
+    if (rule == rules.end()) return false;
+    int& value = settings_.*(rule->value);
+    if (!params) {
+        if (!rule->asked) return true;
+        // Values the AR488 keeps beyond what it shows.
+        if (name == "eor" && value > 7) value = 0;
+        PrintLine(N(value));
+        return true;
     }
-    busy_ = true;
-    if (settings_.autoRead) Read("eoi");
+    const std::optional<long> given = WholeNumber(*params);
+    if (!given) return true;  // not a number: the AR488 ignores it, so does the bench's Prologix
+    if (*given < rule->low || *given > rule->high) {
+        if (Ar488()) PrintLine("Invalid parameter");
+        return true;
+    }
+    value = static_cast<int>(*given);
+    // Becoming controller again: the AR488 clears the bus to local (80 ms) and pulses IFC.
+    if (name == "mode" && value == 1 && Ar488()) clock_->Sleep(0.08);
+    return true;
 }
 
-void EmulatedAdapter::Read(const std::string& how) {
-    busy_ = true;
-    if (++reads_ == unplugAtRead_) {
-        unplugged_ = true;
-        bench_.Note("adapter unplugged");
+void EmulatedAdapter::Address(const std::optional<std::string>& params) {
+    const char separator = Ar488() ? ',' : ' ';
+    if (!params) {
+        PrintLine(N(settings_.pad) +
+                  (settings_.sad != kNoSecondary ? separator + N(settings_.sad) : ""));
         return;
     }
-    const bool untilEoi = how == "eoi";
-    const std::optional<int> untilCharacter = adapter::WholeNumber(how);
-    const int ud = Device(settings_.pad, settings_.sad);
-    std::string answer;
-    bool eoi = false;
-    while (answer.size() < kLongestAnswer) {
-        char buffer[kAnswerBuffer];
-        // Nothing within the adapter's time-out: what came before it is passed on, no more.
-        const std::optional<double> readyAt = AnswerReadyAt(settings_.pad);
-        const bool late = readyAt && *readyAt > clock_->Now() + settings_.readTimeoutMs / 1000.0;
-        if (!late && readyAt) clock_->Sleep(*readyAt - clock_->Now());
-        if (late || (bench_.ibrd(ud, buffer, sizeof buffer) & ERR)) {
-            clock_->Sleep(settings_.readTimeoutMs / 1000.0);
-            break;
-        }
-        const int sta = bench_.LastStatus().ibsta;
-        std::string chunk(buffer, static_cast<std::size_t>(bench_.LastStatus().ibcntl));
-        const std::size_t stop =
-            untilCharacter ? chunk.find(static_cast<char>(*untilCharacter)) : std::string::npos;
-        if (stop != std::string::npos) {
-            answer += chunk.substr(0, stop + 1);
-            eoi = (sta & END) && stop + 1 == chunk.size();
-            break;
-        }
-        answer += chunk;
-        if (sta & END) {
-            eoi = true;
-            // A bare "++read" goes on until the time-out.
-            if (untilEoi || untilCharacter) break;
-        }
-    }
-    if (eoi && settings_.eotEnable) answer += static_cast<char>(settings_.eotChar);
-    Send(answer);
-}
-
-void EmulatedAdapter::SerialPoll(const std::string& argument) {
-    busy_ = true;
-    const std::vector<std::string> words = Words(argument);
-    int pad = settings_.pad;
-    int sad = settings_.sad;
-    if (!words.empty()) {
-        pad = adapter::WholeNumber(words[0]).value_or(-1);
-        sad = words.size() > 1 ? adapter::WholeNumber(words[1]).value_or(-1) : 0;
-    }
-    char status[2] = {0, 0};
-    if (pad >= 0 && pad <= kHighestPad && IsSecondaryAddress(sad) &&
-        !(bench_.ibrsp(Device(pad, sad), status) & ERR)) {
-        Reply(N(static_cast<unsigned char>(status[0])));
+    const std::vector<std::string> words = Words(*params, ", \t");
+    const long pad = words.empty() ? -1 : WholeNumber(words[0]).value_or(-1);
+    long sad = words.size() > 1 ? WholeNumber(words[1]).value_or(-1) : kNoSecondary;
+    // The AR488 refuses its own address (0) and takes a secondary address below 31 as 96 and
+    // up; a Prologix ignores what it does not take.
+    if (Ar488() && sad >= 0 && sad < 31) sad += 0x60;
+    const bool valid =
+        pad >= (Ar488() ? 1 : 0) && pad <= kHighestPad && (words.size() < 2 || sad >= 0) &&
+        (sad == kNoSecondary || Ar488() || IsSecondaryAddress(static_cast<int>(sad)));
+    if (!valid) {
+        if (Ar488()) PrintLine("Invalid parameter");
         return;
     }
-    // Nothing at the address: silence, until the read time-out has passed.
-    clock_->Sleep(settings_.readTimeoutMs / 1000.0);
+    settings_.pad = static_cast<int>(pad);
+    settings_.sad = static_cast<int>(sad);
 }
 
-void EmulatedAdapter::FindListeners(const std::string& argument) {
-    busy_ = true;
-    std::vector<std::uint16_t> pads;
-    for (const std::string& word : Words(argument)) {
-        const std::size_t dash = word.find('-');
-        const int first =
-            word == "all" ? 1 : adapter::WholeNumber(word.substr(0, dash)).value_or(0);
-        const int last = word == "all" ? kHighestPad
-                         : dash == std::string::npos
-                             ? first
-                             : adapter::WholeNumber(word.substr(dash + 1)).value_or(0);
-        for (int pad = std::max(first, 1); pad <= std::min(last, kHighestPad); ++pad) {
-            pads.push_back(static_cast<std::uint16_t>(pad));
-        }
+void EmulatedAdapter::Version(const std::optional<std::string>& params) {
+    if (!Ar488()) {
+        PrintLine(!traits_.version.empty()              ? traits_.version
+                  : model_ == AdapterModel::PrologixUsb ? std::string(kPrologixUsbVersion)
+                                                        : std::string(kPrologixEthernetVersion));
+        return;
     }
-    pads.push_back(NOADDR);
-    std::array<std::uint16_t, kHighestPad + 1> found{};
-    bench_.FindLstn(0, pads.data(), found.data(), static_cast<int>(found.size()));
-    std::string list;
-    if (!(bench_.LastStatus().ibsta & ERR)) {
-        for (long i = 0; i < bench_.LastStatus().ibcntl; ++i) {
-            list += (list.empty() ? "" : ",") + N(found[static_cast<std::size_t>(i)]);
-        }
-    }
-    Reply(list);
+    // "++ver real" always gives the firmware's own text, whatever its user set.
+    const bool real = params && Lower(params->substr(0, 3)) == "rea";
+    PrintLine(real || settings_.versionText.empty() ? std::string(kAr488Version)
+                                                    : settings_.versionText);
 }
 
 }  // namespace bench

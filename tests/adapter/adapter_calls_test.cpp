@@ -62,25 +62,27 @@ private slots:
                    Write(r, ud, "VPOS?");
                    ReadAnswer(r, ud);
                })
-            << QStringList{"++addr 5", "VPOS?", "++read eoi"};
+            << QStringList{"++addr 5", "VPOS?", "++read eoi", "++ver"};
         QTest::newRow("read with T1s") << kPrologix << Call([](AdapterRig& r, int ud) {
             r.Driver().ibtmo(ud, 11);
             Write(r, ud, "ID?");
             ReadAnswer(r, ud);
-        }) << QStringList{"++addr 5", "ID?", "++read_tmo_ms 1000", "++read eoi"};
+        }) << QStringList{"++addr 5", "ID?", "++read_tmo_ms 1000", "++read eoi", "++ver"};
+        // To EOI in short rounds: the end-of-string character ends it in the library.
         QTest::newRow("read to an end-of-string character")
             << kPrologix << Call([](AdapterRig& r, int ud) {
                    r.Driver().ibeos(ud, driver::REOS | '\n');
+                   Write(r, ud, "ID?");
                    ReadAnswer(r, ud);
                })
-            << QStringList{"++addr 5", "++read 10", "++ver"};
+            << QStringList{"++addr 5", "ID?", "++read_tmo_ms 100", "++read eoi", "++ver"};
         QTest::newRow("device clear")
             << kPrologix << Call([](AdapterRig& r, int ud) { r.Driver().ibclr(ud); })
             << QStringList{"++addr 5", "++clr"};
         QTest::newRow("serial poll within its T1s") << kPrologix << Call([](AdapterRig& r, int ud) {
             char status[2] = {};
             r.Driver().ibrsp(ud, status);
-        }) << QStringList{"++read_tmo_ms 1000", "++spoll 5"};
+        }) << QStringList{"++read_tmo_ms 1000", "++spoll 5", "++ver"};
         QTest::newRow("trigger, go to local") << kAr488 << Call([](AdapterRig& r, int ud) {
             r.Driver().ibtrg(ud);
             r.Driver().ibloc(ud);
@@ -95,21 +97,28 @@ private slots:
             r.Driver().ibsre(0, 1);
             r.Driver().ibsre(0, 0);
         }) << QStringList{"++ren 1", "++ren 0"};
+        // Each poll closed by the marker: silence until then is nobody there.
         QTest::newRow("Prologix: a serial poll per address, absent when silent")
             << kPrologix << Call([](AdapterRig& r, int) {
                    Search(r, {0, 3, 5, 9});
                })
-            << QStringList{"++read_tmo_ms 50", "++spoll 3", "++spoll 5", "++spoll 9"};
+            << QStringList{"++read_tmo_ms 50", "++spoll 3", "++ver", "++spoll 5", "++ver",
+                           "++spoll 9",        "++ver"};
         QTest::newRow("AR488: its own listener search") << kAr488 << Call([](AdapterRig& r, int) {
             Search(r, {0, 3, 5, 9});
-        }) << QStringList{"++fndl all"};
+        }) << QStringList{"++fndl all", "++ver real", "++unl"};
         QTest::newRow("AR488: one listener asked") << kAr488 << Call([](AdapterRig& r, int) {
             short found = 0;
             r.Driver().ibln(0, 5, 0, &found);
-        }) << QStringList{"++fndl 5"};
-        QTest::newRow("AR488: device clear of everyone")
-            << kAr488 << Call([](AdapterRig& r, int) { r.Driver().ibcmd(0, "\x14", 1); })
-            << QStringList{"++dcl"};
+        }) << QStringList{"++fndl 5", "++ver real", "++unl"};
+        // A number after its "++read" is an address there: never sent.
+        QTest::newRow("AR488: read to an end-of-string character")
+            << kAr488 << Call([](AdapterRig& r, int ud) {
+                   r.Driver().ibeos(ud, driver::REOS | '\n');
+                   Write(r, ud, "ID?");
+                   ReadAnswer(r, ud);
+               })
+            << QStringList{"++addr 5", "ID?", "++read_tmo_ms 100", "++read eoi", "++ver real"};
     }
 
     void linesOfEachCall() {
@@ -144,6 +153,13 @@ private slots:
             << kPrologix << Call([](AdapterRig& r, int) { r.Driver().ibcmd(0, "\x14", 1); });
         QTest::newRow("AR488: command bytes it has no line for")
             << kAr488 << Call([](AdapterRig& r, int) { r.Driver().ibcmd(0, "\x14\x25", 2); });
+        // Its "++spoll" takes primary addresses only.
+        QTest::newRow("AR488: serial poll of a secondary address")
+            << kAr488 << Call([](AdapterRig& r, int ud) {
+                   char status[2] = {};
+                   r.Driver().ibconfig(ud, driver::option::SAD, 96);
+                   r.Driver().ibrsp(ud, status);
+               });
         QTest::newRow("parallel poll") << kAr488 << Call([](AdapterRig& r, int) {
             char response = 0;
             r.Driver().ibrpp(0, &response);
@@ -165,7 +181,7 @@ private slots:
     }
 
     // What an AR488 holds behind a line that keeps it busy is 64 bytes: a longer line waits
-    // until the adapter has answered a short question, so nothing is lost.
+    // until the adapter has answered its marker, so nothing is lost.
     void longDataBehindABusyLineWaitsForTheAr488() {
         AdapterRig rig(adapter::Kind::Ar488, "");
         bench::ScriptedInstrument& instrument = rig.AttachScripted(7);
@@ -177,33 +193,35 @@ private slots:
         rig.Write(ud, second);
         QCOMPARE(instrument.Received(), (std::vector<std::string>{first, second}));
         const std::vector<std::string> lines = rig.TakeHostLines();
-        QCOMPARE(lines, (std::vector<std::string>{"++addr 7", first, "++addr", second}));
+        QCOMPARE(lines, (std::vector<std::string>{"++addr 7", first, "++ver real", second}));
     }
 
-    // The adapter's own settings are made explicit when it is opened, and asked back.
+    // The adapter's own settings are made explicit when it is opened, and asked back where the
+    // manual documents a way to ask them (never "++read_tmo_ms"), each answer closed by the marker.
     void openingSetsTheAdapterUp_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("lines");
-        const QStringList common{"++mode 1",
-                                 "++mode",
-                                 "++auto 0",
-                                 "++auto",
-                                 "++eoi 1",
-                                 "++eoi",
-                                 "++eos 3",
-                                 "++eos",
-                                 "++eot_enable 1",
-                                 "++eot_enable",
-                                 "++eot_char 4",
-                                 "++eot_char",
-                                 "++read_tmo_ms 3000",
-                                 "++read_tmo_ms"};
+        const auto asked = [](const QString& marker, const QStringList& settings) {
+            QStringList lines;
+            for (const QString& setting : settings) {
+                lines << "++" + setting << "++" + setting.section(' ', 0, 0) << marker;
+            }
+            return lines;
+        };
+        const QStringList common{"mode 1", "auto 0",       "eoi 1",
+                                 "eos 3",  "eot_enable 1", "eot_char 4"};
         QTest::newRow("Prologix: its memory spared first")
-            << kPrologix << QStringList{"++ver", "++ver real", "++savecfg 0", "++savecfg"} + common;
+            << kPrologix
+            << QStringList{"++ver", "++ver real"} +
+                   asked("++ver", QStringList{"savecfg 0"} + common) +
+                   QStringList{"++read_tmo_ms 3000"};
         // Asked again after the reset that opening its port caused; no "++savecfg", which would
-        // write an AR488's memory.
+        // write an AR488's memory; its flags and "*idn?" answer off.
         QTest::newRow("AR488") << kAr488
-                               << QStringList{"++ver"} + common + QStringList{"++eor 7", "++eor"};
+                               << QStringList{"++ver", "++ver real", "++flags 0", "++idn 0"} +
+                                      asked("++ver real", common) +
+                                      QStringList{"++read_tmo_ms 3000"} +
+                                      asked("++ver real", {"eor 7"});
     }
 
     void openingSetsTheAdapterUp() {

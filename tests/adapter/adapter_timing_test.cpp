@@ -1,10 +1,13 @@
-// Time on the adapter, on a virtual clock: an answer ends at its EOI mark, a silent instrument
-// costs the descriptor's time-out (longer ones built from the adapter's 3 s rounds), and an
-// adapter that is unplugged or stops answering fails every later call at once. Opening waits
-// out an AR488's reset and tells an AR488 under another name.
+// Time on the adapter, on virtual clocks: an answer ends at its EOI mark and arrives whole, a
+// silent instrument costs the descriptor's time-out (longer ones built from the adapter's 3 s
+// rounds), a trickling one no more, a bus that holds the adapter loses it nothing, and an
+// adapter that is unplugged, or stays silent past what the bus could hold it to, fails every
+// later call at once. Opening waits out an AR488's reset and tells an AR488 under another name.
 #include <QtTest>
 
 #include "adapter_rig.h"
+
+Q_DECLARE_METATYPE(bench::AdapterModel)
 
 namespace {
 constexpr int T1s = 11;
@@ -29,7 +32,50 @@ private slots:
         int sta = 0;
         QCOMPARE(rig.Read(ud, sta), std::string("ID TEK/PS5010,V79.1;"));
         QCOMPARE(sta, driver::CMPL | driver::END);
-        QCOMPARE(rig.Now(), before);
+        // No time-out waited for, nor the margin: only the link's latency after the write.
+        QVERIFY(rig.Now() - before < rig.Bus().Margin());
+    }
+
+    // The end mark (byte 4) inside an answer is data: the answer arrives whole, also where the
+    // mark and the rest come apart (one byte at a time).
+    void anAnswerHoldingTheEndMarkArrivesWhole_data() {
+        QTest::addColumn<double>("trickle");
+        QTest::newRow("at once") << 0.0;
+        QTest::newRow("byte by byte") << 0.01;
+    }
+
+    void anAnswerHoldingTheEndMarkArrivesWhole() {
+        QFETCH(double, trickle);
+        AdapterRig rig(adapter::Kind::Prologix, "");
+        const std::string answer(
+            "AB\x04"
+            "CD",
+            5);
+        rig.AttachScripted(7).AnswerAnyMessage(answer);
+        if (trickle > 0) rig.Adapter().Trickle(7, trickle);
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(7);
+        rig.Write(ud, "Q?");
+        int sta = 0;
+        QCOMPARE(rig.Read(ud, sta), answer);
+        QCOMPARE(sta, driver::CMPL | driver::END);
+    }
+
+    // The adapter's time-out is a gap between bytes: an answer that trickles in, a byte every
+    // 2 s, would outlast it; the read still ends within its own 3 s, as a time-out.
+    void aTricklingAnswerEndsWithinTheTimeOut() {
+        AdapterRig rig(adapter::Kind::Prologix, "");
+        rig.AttachScripted(7).AnswerAnyMessage("ABCDEF");
+        rig.Adapter().Trickle(7, 2.0);
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int ud = rig.Open(7);
+        rig.Write(ud, "Q?");
+        const double before = rig.Now();
+        int sta = 0;
+        QCOMPARE(rig.Read(ud, sta), std::string("A"));
+        QCOMPARE(sta & (driver::ERR | driver::TIMO | driver::END), driver::ERR | driver::TIMO);
+        QVERIFY2(rig.Now() - before <= 3.0 + 2 * rig.Bus().Margin(),
+                 qPrintable(QString::number(rig.Now() - before)));
     }
 
     // Read in pieces, the answer asked of the adapter once; END with its last byte.
@@ -145,17 +191,53 @@ private slots:
         rig.Read(ud, sta);
         // Failed, but neither a time-out nor an end: the program's read gives up at once.
         QCOMPARE(sta & (driver::ERR | driver::TIMO | driver::END), driver::ERR);
+        QVERIFY(rig.Now() - before < rig.Bus().Margin());
+        const double failed = rig.Now();
         int value = 0;
         const int later[] = {rig.Write(ud, "VPOS?"), rig.Driver().ibask(ud, 3, &value),
                              rig.Driver().ibclr(ud), rig.Driver().ibtmo(ud, 12)};
         for (const int status : later) QCOMPARE(status & driver::ERR, driver::ERR);
         QCOMPARE(rig.Driver().LastStatus().iberr, driver::ENEB);
-        QCOMPARE(rig.Now(), before);
+        QCOMPARE(rig.Now(), failed);
     }
 
-    // Alive on the link but answering nothing: after a read round that brought nothing, the
-    // adapter's own silence to "++ver" gives it up, and every later call fails at once; also
-    // for a read that would wait for ever (TNONE).
+    // A bus that holds the adapter past a read's time-out (an instrument holding NRFD for 5 s
+    // after a message, a message to an address where nobody listens, which an AR488's time-out
+    // covers too) makes that read time out; the adapter is not given up, and once the bus lets
+    // it go the next exchange, with the supply at 5, goes through.
+    void aSlowBusLosesNothing_data() {
+        QTest::addColumn<bench::AdapterModel>("model");
+        QTest::addColumn<int>("pad");
+        QTest::newRow("AR488, NRFD held") << bench::AdapterModel::Ar488 << 3;
+        QTest::newRow("AR488, nobody listens") << bench::AdapterModel::Ar488 << 9;
+        QTest::newRow("Prologix, NRFD held") << bench::AdapterModel::PrologixUsb << 3;
+    }
+
+    void aSlowBusLosesNothing() {
+        QFETCH(bench::AdapterModel, model);
+        QFETCH(int, pad);
+        bench::AdapterTraits traits;
+        traits.resetSeconds = 0;
+        AdapterRig rig(model, "3=PS5004;5=PS5010", traits);
+        rig.Adapter().HoldNrfd(3, 5.0);
+        QCOMPARE(rig.Open(), std::nullopt);
+        const int slow = rig.Open(pad);
+        QCOMPARE(rig.Write(slow, "ID?"), driver::CMPL);
+        int sta = 0;
+        rig.Read(slow, sta);
+        QCOMPARE(sta & (driver::ERR | driver::TIMO), driver::ERR | driver::TIMO);
+        const int supply = rig.Open(5);
+        for (int tries = 0; tries < 3 && rig.Write(supply, "VPOS?") != driver::CMPL; ++tries) {
+            QCOMPARE(rig.Driver().LastStatus().iberr, driver::EABO);
+        }
+        QCOMPARE(rig.Read(supply, sta), std::string("VPOS 0.00;"));
+        QCOMPARE(sta, driver::CMPL | driver::END);
+    }
+
+    // Alive on the link but answering nothing: a read times out as any other; later calls wait
+    // within their own time-outs; once the adapter has been silent for longer than the bus could
+    // have held it (three of its time-outs for each line), it is given up and every later call
+    // fails at once. A read that would wait for ever (TNONE) gives it up itself.
     void anAdapterThatStopsAnsweringIsGivenUp_data() {
         QTest::addColumn<int>("tmo");
         QTest::newRow("T3s") << T3s;
@@ -168,11 +250,19 @@ private slots:
         QCOMPARE(rig.Open(), std::nullopt);
         const int ud = rig.Open(5, tmo);
         rig.Hang();
+        const double hung = rig.Now();
         rig.Write(ud, "VPOS?");
         int sta = 0;
         rig.Read(ud, sta);
-        QCOMPARE(sta & (driver::ERR | driver::TIMO), driver::ERR);
+        for (int calls = 0; calls < 20 && rig.Driver().LastStatus().iberr != driver::ENEB;
+             ++calls) {
+            QCOMPARE(sta & (driver::ERR | driver::TIMO), driver::ERR | driver::TIMO);
+            sta = rig.Write(ud, "VPOS?");
+        }
         QCOMPARE(rig.Driver().LastStatus().iberr, driver::ENEB);
+        // The write's and the read's lines: 2 x 3 x 3 s, the adapter's quick reply and margins.
+        QVERIFY2(rig.Now() - hung >= 18.0 && rig.Now() - hung < 20.0,
+                 qPrintable(QString::number(rig.Now() - hung)));
         const double before = rig.Now();
         QCOMPARE(rig.Write(ud, "VPOS?") & driver::ERR, driver::ERR);
         QCOMPARE(rig.Now(), before);
@@ -211,10 +301,13 @@ private slots:
         if (recognised >= 0) QCOMPARE(static_cast<int>(rig.Bus().AdapterKind()), recognised);
     }
 
-    // An AR488 left echoing (verbose) is put back to quiet before it is set up.
+    // An AR488 left echoing (verbose; a board that does not reset as its port opens) is put back
+    // to quiet before it is set up.
     void aVerboseAr488IsQuietened() {
-        AdapterRig rig(adapter::Kind::Ar488, "5=PS5010");
-        rig.Adapter().SetVerbose(true);
+        bench::AdapterTraits traits;
+        traits.verbose = true;
+        traits.resetSeconds = 0;
+        AdapterRig rig(bench::AdapterModel::Ar488, "5=PS5010", traits);
         QCOMPARE(rig.Open(), std::nullopt);
         const int ud = rig.Open(5);
         rig.Write(ud, "ID?");

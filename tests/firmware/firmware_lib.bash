@@ -31,8 +31,9 @@ firmware_stop() {
     sed -n 's/^ar488-firmware: \(simulated .*\)/firmware runner: \1/p' "$work/emulator.err"
 }
 
-# What the adapter answered to the line sent, as the library received it (C-escaped).
+# What the adapter answered to the line sent, as the library received it (C-escaped): what came
+# back after it, up to the answer to "++ver real", which the library sends behind such a line.
 firmware_answer() {
-    sed -n "/ host> \"$1\"\$/,/ host> /p" "$GPIB_ADAPTER_TRACE" |
-        sed -n 's/^[0-9.]* host< "\(.*\)"$/\1/p' | tr -d '\n'
+    sed -n "/ host> \"$1\"\$/,\$p" "$GPIB_ADAPTER_TRACE" |
+        sed -n 's/^[0-9.]* host< "\(.*\)"$/\1/p' | tr -d '\n' | sed 's/AR488 GPIB controller.*//'
 }

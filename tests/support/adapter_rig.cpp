@@ -4,68 +4,93 @@
 #include "bench/config.h"
 #include "bench/setup.h"
 
-// The adapter's side of the link: what is sent is taken at once, on the shared virtual clock,
-// and what the adapter says is there to receive; time passes only while waiting for nothing.
+// The link between them: what the host sends reaches the adapter at the host's time, and what
+// the adapter says reaches the host when it is due; the host's time passes only while it waits.
 class AdapterRig::Link : public adapter::Link {
 public:
-    Link(bench::EmulatedAdapter& adapter, driver::VirtualClock& clock)
-        : adapter_(adapter), clock_(clock) {
+    Link(bench::EmulatedAdapter& adapter, driver::VirtualClock& host)
+        : adapter_(adapter), host_(host) {
         adapter_.Opened();
     }
 
-    bool Send(std::string_view bytes) override {
-        if (unplugged_) return false;
+    bool Send(std::string_view bytes, double deadline) override {
+        if (stalled_) {
+            host_.Sleep(deadline - host_.Now());
+            failure_ = "write: it takes nothing more";
+            return false;
+        }
+        if (Gone()) return false;
         if (!hung_) adapter_.Receive(bytes);
-        pending_ += adapter_.TakeOutput();
-        unplugged_ = adapter_.Unplugged();
         return true;
     }
 
     std::optional<std::string> Receive(double deadline) override {
-        if (unplugged_) return std::nullopt;
-        if (pending_.empty()) {
-            clock_.Sleep(deadline - clock_.Now());
-            return std::string();
+        if (Gone()) return std::nullopt;
+        std::string bytes = hung_ ? std::string() : adapter_.TakeOutput();
+        if (!bytes.empty()) return bytes;
+        const std::optional<double> due = adapter_.NextOutputAt();
+        if (!hung_ && due && *due <= deadline) {
+            host_.Sleep(*due - host_.Now());
+            return adapter_.TakeOutput();
         }
-        std::string bytes = std::move(pending_);
-        pending_.clear();
-        return bytes;
+        host_.Sleep(deadline - host_.Now());
+        return std::string();
     }
 
-    std::string Failure() const override { return "the adapter was unplugged"; }
+    std::string Failure() const override { return failure_; }
 
     void Unplug() { unplugged_ = true; }
     void Hang() { hung_ = true; }
+    void Stall() { stalled_ = true; }
 
 private:
+    bool Gone() {
+        if (adapter_.Unplugged()) unplugged_ = true;
+        if (unplugged_) failure_ = "the adapter was unplugged";
+        return unplugged_;
+    }
+
     bench::EmulatedAdapter& adapter_;
-    driver::VirtualClock& clock_;
-    std::string pending_;
+    driver::VirtualClock& host_;
+    std::string failure_;
     bool unplugged_ = false;
     bool hung_ = false;
+    bool stalled_ = false;
 };
 
 namespace {
 std::string WithoutTime(const std::string& line) {
     return line.substr(line.find(' ') + 1);
 }
+
+bench::AdapterModel ModelOf(adapter::Kind kind) {
+    return kind == adapter::Kind::Ar488 ? bench::AdapterModel::Ar488
+                                        : bench::AdapterModel::PrologixUsb;
+}
+
+bench::AdapterTraits WithVersion(std::string version) {
+    bench::AdapterTraits traits;
+    traits.version = std::move(version);
+    return traits;
+}
 }  // namespace
 
-AdapterRig::AdapterRig(adapter::Kind kind, const std::string& config, std::string version)
-    : clock_(std::make_shared<driver::VirtualClock>()),
-      bench_(clock_),
-      adapter_(kind,
-               !version.empty()               ? version
-               : kind == adapter::Kind::Ar488 ? std::string(bench::kAr488Version)
-                                              : std::string(bench::kPrologixUsbVersion),
-               bench_, clock_) {
+AdapterRig::AdapterRig(bench::AdapterModel model, const std::string& config,
+                       bench::AdapterTraits traits)
+    : host_(std::make_shared<driver::VirtualClock>()),
+      adapterClock_(std::make_shared<bench::AdapterClock>(host_)),
+      bench_(adapterClock_),
+      adapter_(model, std::move(traits), bench_, adapterClock_) {
     bench::Configure(bench_, bench::ParseConfig(config).config);
-    auto link = std::make_unique<Link>(adapter_, *clock_);
+    auto link = std::make_unique<Link>(adapter_, *host_);
     link_ = link.get();
-    auto bus = std::make_unique<adapter::AdapterBus>(std::move(link), clock_, "the emulator");
+    auto bus = std::make_unique<adapter::AdapterBus>(std::move(link), host_, "the emulator");
     bus_ = bus.get();
-    driver_ = std::make_unique<driver::Driver>("gpib adapter", clock_, std::move(bus));
+    driver_ = std::make_unique<driver::Driver>("gpib adapter", host_, std::move(bus));
 }
+
+AdapterRig::AdapterRig(adapter::Kind kind, const std::string& config, std::string version)
+    : AdapterRig(ModelOf(kind), config, WithVersion(std::move(version))) {}
 
 AdapterRig::~AdapterRig() = default;
 
@@ -114,6 +139,10 @@ void AdapterRig::Unplug() {
 
 void AdapterRig::Hang() {
     link_->Hang();
+}
+
+void AdapterRig::Stall() {
+    link_->Stall();
 }
 
 int AdapterRig::Write(int ud, const std::string& text) {

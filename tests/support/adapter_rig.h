@@ -1,5 +1,7 @@
 // The adapter library's driver over an emulated adapter in front of a bench, in one process on
-// one virtual clock: what the library sends, what the adapter makes of it, and the time it takes.
+// virtual clocks: the host's, which the library waits on, and the adapter's, which runs ahead of
+// it while the adapter is busy on the bus. What the library sends, what the adapter makes of it,
+// and the time it takes.
 #pragma once
 
 #include <functional>
@@ -16,6 +18,9 @@
 class AdapterRig {
 public:
     // `config` as GPIB_BENCH takes it, e.g. "3=SILENT;5=PS5010".
+    AdapterRig(bench::AdapterModel model, const std::string& config,
+               bench::AdapterTraits traits = {});
+    // The library's kind of adapter, as the model that plays it: a GPIB-USB for a Prologix.
     AdapterRig(adapter::Kind kind, const std::string& config, std::string version = std::string());
     ~AdapterRig();
 
@@ -26,7 +31,8 @@ public:
     bench::Bench& Bench() { return bench_; }
     bench::EmulatedAdapter& Adapter() { return adapter_; }
     adapter::AdapterBus& Bus() { return *bus_; }
-    double Now() { return clock_->Now(); }
+    // The host's time.
+    double Now() { return host_->Now(); }
     bench::ScriptedInstrument& AttachScripted(int pad);
 
     // The lines the adapter received since the last call, as the host sent them.
@@ -37,6 +43,8 @@ public:
     void Unplug();
     // The adapter stops answering without the link failing (a hung adapter, a cut network).
     void Hang();
+    // The port takes nothing more from the host (a stalled USB serial adapter).
+    void Stall();
 
     // A device descriptor as Pulvar opens one: EOI with the last byte, no end-of-string.
     int Open(int pad, int tmo = 12) { return driver_->ibdev(0, pad, 0, tmo, 1, 0); }
@@ -51,7 +59,8 @@ private:
     std::vector<std::string> TakeLines(std::size_t& seen,
                                        const std::function<bool(std::string&)>& wanted);
 
-    std::shared_ptr<driver::VirtualClock> clock_;
+    std::shared_ptr<driver::VirtualClock> host_;
+    std::shared_ptr<bench::AdapterClock> adapterClock_;
     bench::Bench bench_;
     bench::EmulatedAdapter adapter_;
     Link* link_ = nullptr;                // owned by the bus
