@@ -2,7 +2,7 @@
 # The AR488's own listener search, as the adapter library asks for it ("++fndl all"), on a bus
 # with a silent listener at 3, a PS5010 at 5 and a listener on secondary addresses 96 and 97 at
 # 9: its answer, recorded from a run of the firmware, and the secondary addresses it tried.
-# (Whether the library then finds the supply is a test of its own: known_fault_secondary_listener.)
+# (Whether the library then finds the supply is a test of its own: library_fault_secondary_listener.)
 #   listener_search.sh <pulvar> <bench library folder> <pulvar-cli>
 set -uo pipefail
 . "$(dirname "$0")/../e2e/cli_lib.bash"
