@@ -55,6 +55,14 @@ for file in /usr/bin/pulvar /usr/bin/pulvar-cli /usr/bin/pulvar-bench /usr/bin/p
     /usr/share/doc/pulvar/copyright /usr/share/doc/pulvar/changelog.gz; do
     [ -e "$file" ] || fail "$file not installed"
 done
+# The adapter's udev rule, where udev reads it, and every line of it understood: udev names each
+# line it cannot read when it plays an event through its rules.
+rule=/usr/lib/udev/rules.d/70-pulvar-adapter.rules
+[ -f "$rule" ] || fail "$rule not installed"
+tty=$(ls -d /sys/class/tty/* | head -n 1)
+timeout 60 udevadm test --action=add "$tty" >"$work/udev" 2>&1 || true
+grep -qxF "Reading rules file: $rule" "$work/udev" || fail "udev does not read $rule"
+! grep -F "$rule:" "$work/udev" || fail "udev does not understand $rule"
 # The bench never lands where every program would load it instead of a real driver.
 ! ldconfig -p | grep -q 'libgpib.so.0 .*/usr/lib/pulvar' || fail "bench on the library path"
 
