@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 #include <tuple>
+
+#include "adapter/windows_device_names.h"
 
 namespace adapter {
 
@@ -83,6 +87,20 @@ void SortPorts(std::vector<SerialPort>& ports) {
     std::sort(ports.begin(), ports.end(), [](const SerialPort& a, const SerialPort& b) {
         return OrderKey(a.name) < OrderKey(b.name);
     });
+}
+
+std::optional<SerialPort> PortNamed(const std::vector<SerialPort>& ports,
+                                    const std::string& named) {
+    std::error_code failed;
+    for (const SerialPort& port : ports) {
+        // COM names in any case; a device by any of its links.
+        const bool sameComPort = IsComPortName(named) && Lower(port.name) == Lower(named);
+        if (sameComPort || port.path == named ||
+            std::filesystem::equivalent(port.path, named, failed)) {
+            return port;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string Shown(const SerialPort& port) {

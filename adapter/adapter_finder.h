@@ -29,6 +29,9 @@ bool NamesAnAdapter(const UsbIdentity& usb);
 // ttyUSB10).
 void SortPorts(std::vector<SerialPort>& ports);
 
+// The port a user named ("/dev/ttyUSB0", a /dev/serial/by-id link to it, "com3"), if listed.
+std::optional<SerialPort> PortNamed(const std::vector<SerialPort>& ports, const std::string& named);
+
 // "/dev/ttyUSB0 (Prologix GPIB-USB Controller)", or the name alone when the board gives no text.
 std::string Shown(const SerialPort& port);
 
