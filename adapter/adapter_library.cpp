@@ -7,7 +7,7 @@
 #include "adapter/adapter_bus.h"
 #include "adapter/adapter_finder.h"
 #include "adapter/adapter_ports.h"
-#include "adapter/fd_link.h"
+#include "adapter/place.h"
 #include "adapter/remembered_adapter.h"
 #include "driver/driver_api.h"
 #include "driver/driver_exports.h"

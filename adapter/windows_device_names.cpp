@@ -61,7 +61,9 @@ bool IsComPortName(std::string_view name) {
 }
 
 std::string ComPortDevicePath(std::string_view name) {
-    return "\\\\.\\" + std::string(name);
+    constexpr std::string_view kDevices = "\\\\.\\";
+    if (name.substr(0, kDevices.size()) == kDevices) return std::string(name);
+    return std::string(kDevices) + std::string(name);
 }
 
 }  // namespace adapter

@@ -17,7 +17,8 @@ std::optional<UsbIdentity> UsbIdentityOfInstanceId(std::string_view id);
 
 // "COM3", "com12": a COM port's name, any number.
 bool IsComPortName(std::string_view name);
-// The name CreateFile opens it by: "\\.\COM10" (COM10 and above are found by no other).
+// The name CreateFile opens it by: "\\.\COM10" (COM10 and above are found by no other); a name
+// given in that form already stays as it is.
 std::string ComPortDevicePath(std::string_view name);
 
 }  // namespace adapter

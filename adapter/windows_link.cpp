@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "adapter/place.h"
 #include "adapter/windows_device_names.h"
 
 namespace adapter {
@@ -265,6 +266,13 @@ std::unique_ptr<Link> OpenTcpConnection(const std::string& host, int port,
     if (connected == INVALID_SOCKET) return nullptr;
     TuneConnection(connected);
     return std::make_unique<SocketLink>(connected, std::move(clock));
+}
+
+// Windows' way to what GPIB_ADAPTER names.
+std::unique_ptr<Link> OpenLink(const Place& place, std::shared_ptr<driver::Clock> clock,
+                               std::string& error) {
+    if (place.tcp) return OpenTcpConnection(place.path, place.port, std::move(clock), error);
+    return OpenComPort(place.path, std::move(clock), error);
 }
 
 }  // namespace adapter

@@ -207,6 +207,7 @@ void ComPortsOfAnyNumber() {
     CHECK(!adapter::IsComPortName("LPT1") && !adapter::IsComPortName("COM") &&
           !adapter::IsComPortName("COM1x"));
     CHECK(adapter::ComPortDevicePath("COM10") == "\\\\.\\COM10");
+    CHECK(adapter::ComPortDevicePath("\\\\.\\COM10") == "\\\\.\\COM10");
 }
 }  // namespace
 
