@@ -30,4 +30,18 @@ grep -qx -- "--error" "$work/box" && grep -qx -- "--title=Pulvar on a GPIB adapt
 grep -qF -- "--text=gpib adapter: no GPIB adapter found; no USB serial port seen." "$work/box" ||
     cli_fail "the box says: $(cat "$work/box")"
 [ -z "$(ls -A "$work/tmp")" ] || cli_fail "left behind: $(ls -A "$work/tmp")"
-echo "pulvar-adapter from the desktop: the library's reason in a box: ok"
+# Ended from outside (pulvar-bench --adapter ends it with its emulated adapter), the launcher
+# ends Pulvar too, never leaving it behind.
+printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 600\n' "$work/pulvar.pid" >"$installed/bin/pulvar"
+sh "$installed/bin/pulvar-adapter" >"$work/out" 2>"$work/err" </dev/null &
+launcher=$!
+for _ in $(seq 100); do [ -s "$work/pulvar.pid" ] && break; sleep 0.1; done
+[ -s "$work/pulvar.pid" ] || cli_fail "the stand-in for pulvar never started"
+kill -TERM "$launcher"
+for _ in $(seq 100); do kill -0 "$(cat "$work/pulvar.pid")" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$(cat "$work/pulvar.pid")" 2>/dev/null; then
+    kill "$(cat "$work/pulvar.pid")"
+    cli_fail "pulvar outlived its launcher"
+fi
+wait "$launcher"
+echo "pulvar-adapter from the desktop: the library's reason in a box, Pulvar ended with it: ok"
