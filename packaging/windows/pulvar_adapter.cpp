@@ -21,11 +21,12 @@ constexpr const wchar_t* kUsage =
     L"PORT: the adapter's COM port (COM3) or tcp:HOST[:PORT] for a Prologix GPIB-ETHERNET\n"
     L"(port 1234 unless given); left out, or auto, the adapter is looked for.";
 
-// Started from the desktop, the console is this program's alone: it is let go, and what it would
-// say goes into boxes.
+// Started from the desktop, the console is this program's alone (or there is none): it is let
+// go, and what it would say goes into boxes. A console shared with the shell it was typed in
+// shows standard error.
 bool LetGoOfOwnConsole() {
     DWORD processes[2];
-    if (GetConsoleProcessList(processes, 2) != 1) return false;
+    if (GetConsoleProcessList(processes, 2) > 1) return false;
     FreeConsole();
     return true;
 }
