@@ -18,7 +18,7 @@ looks() { import -window "$1" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
 # Waits until a window looks other than it did, and then stays so while it is looked at twice:
 # the next page has been drawn.
 changed_from() { [ "$(looks "$1")" != "$2" ]; }
-settled() {
+page_settled() {
     local first
     first=$(looks "$1") && sleep 0.2 && [ "$(looks "$1")" == "$first" ]
 }
@@ -27,7 +27,7 @@ next_page() {
     before=$(looks "$1")
     e2e_keys "$1" "$2"
     within 60 changed_from "$1" "$before" || e2e_fail "the page stays after $2"
-    within 60 settled "$1" || e2e_fail "the page never settles after $2"
+    within 60 page_settled "$1" || e2e_fail "the page never settles after $2"
 }
 # The first window named so, once there.
 named_window() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
@@ -36,7 +36,7 @@ window_named() { [ -n "$(named_window "$1")" ]; }
 started_program=$installer
 e2e_start
 setup=$(e2e_wait_window '^Pulvar Setup$') || e2e_fail "no installer window"
-within 30 settled "$setup" || e2e_fail "the welcome page never settles"
+within 30 page_settled "$setup" || e2e_fail "the welcome page never settles"
 snap_window installer-welcome "$setup"
 
 next_page "$setup" Return
@@ -60,7 +60,7 @@ snap_window installer-start-menu "$setup"
 e2e_keys "$setup" Return
 # The files go in, then the last page comes by itself.
 within 120 test -f "$program_folder/Uninstall.exe" || e2e_fail "nothing installed"
-within 60 settled "$setup" || e2e_fail "the last page never settles"
+within 60 page_settled "$setup" || e2e_fail "the last page never settles"
 snap_window installer-finished "$setup"
 
 # Finish, with "Start Pulvar" checked as it comes.
@@ -77,11 +77,11 @@ within 30 no_window '^Pulvar Setup$' || e2e_fail "the installer stays"
 wine_run "$installed\\Uninstall.exe" &
 within 60 window_named '^Pulvar Uninstall *$' || e2e_fail "no uninstaller window"
 uninstall=$(named_window '^Pulvar Uninstall *$')
-within 30 settled "$uninstall" || e2e_fail "the uninstaller's page never settles"
+within 30 page_settled "$uninstall" || e2e_fail "the uninstaller's page never settles"
 snap_window uninstaller-confirm "$uninstall"
 e2e_keys "$uninstall" Return
 within 120 eval '[ ! -e "$program_folder/pulvar.exe" ]' || e2e_fail "nothing uninstalled"
-within 60 settled "$uninstall" || e2e_fail "the uninstaller's last page never settles"
+within 60 page_settled "$uninstall" || e2e_fail "the uninstaller's last page never settles"
 snap_window uninstaller-finished "$uninstall"
 e2e_keys "$uninstall" Return
 within 30 no_window '^Pulvar Uninstall *$' || e2e_fail "the uninstaller stays"
