@@ -3,7 +3,7 @@
 # naming the licences of what comes beside it; the last page's checked "Start Pulvar", which
 # starts Pulvar as its Start-menu entry does (with no NI-488.2 here, its box naming ni4882.dll);
 # then the uninstaller, page by page.
-installer="$package_folder/Pulvar-1.5.1-win64.exe"
+installer=$(ls "$package_folder"/Pulvar-*-win64.exe 2>/dev/null | head -n 1)
 [ -f "$installer" ] || e2e_fail "no installer in $package_folder"
 wine_prefix_env "$work/prefix"
 wine_boot_prefix
