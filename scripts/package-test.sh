@@ -52,9 +52,18 @@ installed() { grep -E "$1" "$work/installed" || fail "nothing installed matches 
 for file in /usr/bin/pulvar /usr/bin/pulvar-cli /usr/bin/pulvar-bench /usr/bin/pulvar-adapter \
     /usr/lib/pulvar/bench/libgpib.so.0 /usr/lib/pulvar/adapter/libgpib.so.0 \
     /usr/lib/pulvar/bench/adapter-emulator /usr/share/applications/pulvar.desktop \
+    /usr/share/applications/pulvar-adapter.desktop \
     /usr/share/doc/pulvar/copyright /usr/share/doc/pulvar/changelog.gz; do
     [ -e "$file" ] || fail "$file not installed"
 done
+# The adapter's udev rule, where udev reads it, and every line of it understood: udev names each
+# line it cannot read when it plays an event through its rules.
+rule=/usr/lib/udev/rules.d/70-pulvar-adapter.rules
+[ -f "$rule" ] || fail "$rule not installed"
+tty=$(ls -d /sys/class/tty/* | head -n 1)
+timeout 60 udevadm test --action=add "$tty" >"$work/udev" 2>&1 || true
+grep -qxF "Reading rules file: $rule" "$work/udev" || fail "udev does not read $rule"
+! grep -F "$rule:" "$work/udev" || fail "udev does not understand $rule"
 # The bench never lands where every program would load it instead of a real driver.
 ! ldconfig -p | grep -q 'libgpib.so.0 .*/usr/lib/pulvar' || fail "bench on the library path"
 
@@ -69,8 +78,12 @@ pulvar-cli --help | sed -E -e '/^[^ ].*:$/d' -e 's/^(Usage:|  or:) //' -e 's/ +/
     grep -qF -- "$line" "$work/manual" || fail "the manual page of pulvar-cli lacks: $line"
 done
 
-desktop-file-validate /usr/share/applications/pulvar.desktop >"$work/stderr" 2>&1 ||
-    fail "desktop entry"
+for entry in pulvar pulvar-adapter; do
+    desktop-file-validate "/usr/share/applications/$entry.desktop" >"$work/stderr" 2>&1 ||
+        fail "desktop entry $entry"
+done
+grep -qx 'Exec=pulvar-adapter' /usr/share/applications/pulvar-adapter.desktop ||
+    fail "the adapter's desktop entry starts no pulvar-adapter"
 appstreamcli validate --no-net $(installed '^/usr/share/metainfo/.*\.metainfo\.xml$') \
     >"$work/stderr" 2>&1 || fail "AppStream metadata"
 # The icon is found by its theme name: each picture in a folder the hicolor theme lists for

@@ -4,9 +4,11 @@
 #   information, the bench as Gpib-32.dll with __stdcall entry points), compiled, and the DLL's
 #   export table checked. Their tests run only where the kernel runs 32-bit programs; the CI
 #   machines' kernel does not, so 32-bit wine cannot start there.
-# - 64-bit: the window, pulvar-cli, the bench as ni4882.dll, the installer and the zip
-#   (scripts/windows-installer.sh); the plain tests under the 64-bit wine, then the journeys
-#   under wine: the installer, the window on the bench, pulvar-cli, the uninstaller.
+# - 64-bit: the window, pulvar-cli, the bench and the adapter library as ni4882.dll, the installer
+#   and the zip (scripts/windows-installer.sh); the plain tests under the 64-bit wine, then the
+#   journeys under wine: the installer, the window on the bench and on emulated adapters (the
+#   Linux build's adapter-emulator, so scripts/build.sh comes first), pulvar-cli, the
+#   uninstaller.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" windows
@@ -46,7 +48,9 @@ check_exports "$i686/bench/Gpib-32.dll" i686-w64-mingw32-objdump "$calls $regist
 bash "$root/scripts/windows-installer.sh"
 win64="$root/build-windows/win64"
 # NI's 64-bit DLL gives the status through the thread accessors and has no registration.
-check_exports "$win64/bench/ni4882.dll" x86_64-w64-mingw32-objdump "$calls" "$registration"
+for dll in bench/ni4882.dll adapter/ni4882.dll; do
+    check_exports "$win64/$dll" x86_64-w64-mingw32-objdump "$calls" "$registration"
+done
 
 # The plain tests in a quiet wine prefix of their own; the journeys make theirs.
 run_tests() {

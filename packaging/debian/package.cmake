@@ -44,6 +44,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The run-time libraries as the system's own tool finds them; the driver is loaded by name
 # at run time, so linux-gpib is no dependency.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# pulvar-adapter, started from the desktop menu, shows why no adapter could be used in a box of
+# the first of these it finds.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "zenity | kdialog | x11-utils")
 # The debug information is dropped: CMake 3.25's pulvar-dbgsym package would list its files in
 # md5sums by their paths in the build folder, so dpkg could never check them.
 set(CPACK_STRIP_FILES ON)

@@ -37,8 +37,9 @@ cli_expect_status 5
 cli_expect_err "pulvar-cli: Voltage Error: Invalid voltage setting ! Must be less than 32 V."
 [ -z "$(sent_to 5)" ] || cli_fail "sent with a refused voltage: $(sent_to 5)"
 
-# No adapter named: the bus set-up fails at once, with the reason.
+# No adapter named and none found: the bus set-up fails at once, with the reason.
 GPIB_ADAPTER="" cli_run identify
 cli_expect_status 3
-cli_expect_err "gpib adapter: GPIB_ADAPTER names no adapter"
+cli_expect_err "gpib adapter: no GPIB adapter found; no USB serial port seen."
+cli_expect_err "GPIB_ADAPTER=/dev/ttyACM0 or as pulvar-adapter's argument"
 echo "pulvar-cli on an emulated AR488: ok"

@@ -10,6 +10,10 @@ adapter_use() {
     export LD_LIBRARY_PATH="$adapter_dir"
     # The library's own trace: the lines it sent and what came back.
     export GPIB_ADAPTER_TRACE="$work/adapter.trace"
+    # When it looks for an adapter: a system with no serial port, and nothing remembered from an
+    # earlier run.
+    export GPIB_ADAPTER_ROOT="$work/no-ports" XDG_STATE_HOME="$work/state-home"
+    mkdir -p "$GPIB_ADAPTER_ROOT"
 }
 
 # adapter_start <prologix|ar488> [emulator options]: the emulator, started and named in

@@ -1,6 +1,7 @@
 # The installer, silent, into a fresh prefix: Program Files\Pulvar holds the programs, Qt and the
-# compiler's run-time beside them, the bench's ni4882.dll in a folder of its own, the licences;
-# the Start menu holds "Pulvar" and "Pulvar on the simulated bench"; the zip holds the same
+# compiler's run-time beside them, the bench's and the adapter library's ni4882.dll each in a
+# folder of its own, the licences; the Start menu holds "Pulvar", "Pulvar on the simulated bench"
+# and "Pulvar on a GPIB adapter"; the zip holds the same
 # files; nothing refers to the build machine's folders.
 installer="$package_folder/Pulvar-$PULVAR_VERSION-win64.exe"
 zip="$package_folder/Pulvar-$PULVAR_VERSION-win64.zip"
@@ -14,6 +15,7 @@ expected="Qt6Core.dll
 Qt6Gui.dll
 Qt6Widgets.dll
 Uninstall.exe
+adapter/ni4882.dll
 bench/ni4882.dll
 libgcc_s_seh-1.dll
 libstdc++-6.dll
@@ -28,6 +30,7 @@ licences/Qt.txt
 licences/README.txt
 licences/mingw-w64-runtime.txt
 platforms/qwindows.dll
+pulvar-adapter.exe
 pulvar-bench.exe
 pulvar-cli.exe
 pulvar.exe
@@ -46,6 +49,9 @@ shortcut_names "$menu/Pulvar.lnk" | grep -qiF 'Program Files\Pulvar\pulvar.exe' 
 shortcut_names "$menu/Pulvar on the simulated bench.lnk" |
     grep -qiF 'Program Files\Pulvar\pulvar-bench.exe' ||
     e2e_fail "no Start-menu entry for the bench"
+shortcut_names "$menu/Pulvar on a GPIB adapter.lnk" |
+    grep -qiF 'Program Files\Pulvar\pulvar-adapter.exe' ||
+    e2e_fail "no Start-menu entry for the adapter"
 
 # Paths of the build machine (the kit's prefix, the compilers' folders, this build) would be
 # looked up in vain on the user's machine. The licences quote Debian's own paths and are left out.
