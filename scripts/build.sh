@@ -3,7 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cd "$root"
+cmake --preset default >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
-cmake --build "$root/build" --parallel "$(nproc)" "${targets[@]}"
+cmake --build --preset default --parallel "$(nproc)" "${targets[@]}"

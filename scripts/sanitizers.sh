@@ -6,35 +6,28 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-asan"
 bash "$root/scripts/setup.sh" test
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPULVAR_SANITIZE=ON \
-  >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+cd "$root"
+cmake --preset sanitizers >/dev/null
+cmake --build --preset sanitizers --parallel "$(nproc)"
 
-# Every report goes to a file of its own, so that none hides behind a test that expects its
-# program to fail. Leaks that libraries below Qt keep on purpose are passed over;
-# scripts/lsan-suppressions.txt says which and why.
+# Every report goes to a file of its own in sanitizer-logs/ (the test presets' options), so that
+# none hides behind a test that expects its program to fail; the folder is emptied first. Leaks
+# that libraries below Qt keep on purpose are passed over; scripts/lsan-suppressions.txt says
+# which and why.
 logs="$build/sanitizer-logs"
 rm -rf "$logs"
 mkdir -p "$logs"
-export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=1:log_path=$logs/asan"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$logs/ubsan"
-export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0"
 status=0
 # The journeys drive the same binaries as the window and end-to-end tests do, through a
 # desktop's accessibility bus and a window manager that are not ours to check: they run once,
 # in the plain build. So do the runs through the AR488's firmware, whose simulated board must
 # keep pace with the wall clock (the sanitized build does not even build them).
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" \
-  --label-exclude 'journey|firmware' \
-  --exclude-regex '^reliability/' --output-junit "$build/sanitizer-junit.xml" || status=$?
+ctest --preset sanitizers --parallel "$(nproc)" --output-junit "$build/sanitizer-junit.xml" ||
+  status=$?
 # The fault matrix and the monkey end runs by throwing through Qt, which leaves Qt's own guards
 # behind; scripts/lsan-thrown-ends.txt says why those, and only those, are passed over there.
-cat "$root/scripts/lsan-suppressions.txt" "$root/scripts/lsan-thrown-ends.txt" \
-  >"$build/lsan-thrown-ends.txt"
-LSAN_OPTIONS="suppressions=$build/lsan-thrown-ends.txt:print_suppressions=0" \
-  ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" \
-  --tests-regex '^reliability/' --output-junit "$build/sanitizer-junit-thrown-ends.xml" ||
-  status=$?
+ctest --preset sanitizers-thrown-ends --parallel "$(nproc)" \
+  --output-junit "$build/sanitizer-junit-thrown-ends.xml" || status=$?
 
 # An attribute of the test suites, summed over the two runs' reports.
 counted() {

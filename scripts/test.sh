@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" test
 bash "$root/scripts/build.sh"
-(cd "$root/build" && ctest --output-on-failure --parallel "$(nproc)")
+(cd "$root" && ctest --preset default --parallel "$(nproc)")
 # Needs root (CI is root): the Debian package installed, run on the bench and removed.
 bash "$root/scripts/package-test.sh"
 # The parts free of Qt cross-compiled for Windows, their tests under wine (the slowest step).

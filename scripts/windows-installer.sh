@@ -8,12 +8,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-windows/win64"
 bash "$root/scripts/setup.sh" windows
 bash "$root/scripts/windows-qt-kit.sh"
-# The kit's toolchain file chains to the mingw-w64 compilers; CTest runs the Windows programs
-# through the 64-bit wine.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE=/opt/pulvar-qt-mingw64/lib/cmake/Qt6/qt.toolchain.cmake \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+# The preset takes the kit's toolchain file, which chains to the mingw-w64 compilers; CTest runs
+# the Windows programs through the 64-bit wine.
+cd "$root"
+cmake --preset windows-win64 >/dev/null
+cmake --build --preset windows-win64 --parallel "$(nproc)"
 (cd "$build" && cpack >/dev/null)
 # The name CPack gave them, from the configuration it ran.
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
