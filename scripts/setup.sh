@@ -22,7 +22,7 @@ packages=(
 if [ "${1:-}" == test ]; then
   packages+=(dpkg-dev file lintian man-db desktop-file-utils appstream hicolor-icon-theme)
   packages+=(udev python3)                    # the adapter's udev rule read as udev reads it
-  packages+=(clang-14 libclang-rt-14-dev)
+  packages+=(clang-14 libclang-rt-14-dev clang-format-14)  # fuzz targets; the format check
   packages+=(xclip dbus-daemon dbus-bin at-spi2-core gir1.2-atspi-2.0 python3-gi)
 fi
 # The AR488's own firmware (../shared/ar488) built for an Arduino Uno and run on simavr, for the
