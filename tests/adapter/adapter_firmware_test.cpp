@@ -1,8 +1,8 @@
 // The adapter library on the adapters as their firmware behaves, through the emulated adapter:
 // an AR488's listener search with secondary listeners in its list, the message after it, one
-// whose firmware has no search, a bus that takes no addressing; a Prologix's polls behind a USB serial chip's latency;
-// what an AR488 prints of its own accord (handshake flags and "*idn?" kept in its memory, its
-// greeting); and a read that ends at a character on an AR488.
+// whose firmware has no search, a bus that takes no addressing; a Prologix's polls behind a USB
+// serial chip's latency; what an AR488 prints of its own accord (handshake flags and "*idn?" kept
+// in its memory, its greeting); and a read that ends at a character on an AR488.
 #include <QtTest>
 
 #include "adapter_rig.h"

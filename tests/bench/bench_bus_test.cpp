@@ -261,7 +261,7 @@ private slots:
         QTest::addColumn<int>("tmo");
         QTest::addColumn<double>("seconds");
         const double seconds[] = {10e-6, 30e-6, 100e-6, 300e-6, 1e-3, 3e-3, 10e-3, 30e-3, 0.1,
-                                  0.3,   1,     3,      10,     30,   100,  300,  1000};
+                                  0.3,   1,     3,      10,     30,   100,  300,   1000};
         for (int tmo = 1; tmo <= 17; ++tmo) {
             QTest::addRow("code %d", tmo) << tmo << seconds[tmo - 1];
         }

@@ -57,14 +57,14 @@ struct SeenBox {
 
 // Finds the next modal box from inside its event loop and answers it as a user would.
 class BoxAnswerer : public QObject {
-  public:
+public:
     explicit BoxAnswerer(UserAction action) : action_(action) {
         connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::Look);
         timer_.start(10);
     }
     SeenBox seen;
 
-  private:
+private:
     void Look() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
@@ -123,9 +123,9 @@ class BoxAnswerer : public QObject {
 // Records the addresses handed to the desktop's URL handlers.
 class UrlCatcher : public QObject {
     Q_OBJECT
-  public:
+public:
     QStringList opened;
-  public slots:
+public slots:
     void Open(const QUrl& url) { opened << url.toString(); }
 };
 
@@ -137,7 +137,7 @@ const std::string kTitle = "GPIB ERROR # 2";
 class QtPlatformTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void messageBoxShowsIconTitlePlainTextAndButtons_data() {
         QTest::addColumn<BoxIcon>("icon");
         QTest::addColumn<BoxButtons>("buttons");

@@ -83,7 +83,7 @@ private:
         CloseBox
     };
     static constexpr Event kEvents[] = {
-        Refresh, Apply, EnterKey, SpaceKey, Digit,    Digit,    Digit,      Point,      Backspace,
+        Refresh, Apply, EnterKey, SpaceKey, Digit,    Digit,    Digit,      Point,     Backspace,
         Plus,    Minus, Toggle,   MenuInit, MenuSave, MenuLoad, MenuOption, MenuAbout, DoubleClick};
     static constexpr Event kEnds[] = {Exit, CloseBox};
     // A close ends the run; rarely, so that a run lasts long enough to meet pauses and boxes.
