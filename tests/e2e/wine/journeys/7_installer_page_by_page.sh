@@ -29,6 +29,12 @@ next_page() {
     within 60 changed_from "$1" "$before" || e2e_fail "the page stays after $2"
     within 60 page_settled "$1" || e2e_fail "the page never settles after $2"
 }
+# One point of the tall picture that the welcome page and the finish page alone carry on their
+# left, where the page of the files going in is plain: the finish page is there once it shows
+# what the welcome page showed at that point (the page of the files going in, complete, also
+# stands still for a moment before the finish page comes by itself).
+picture_point() { import -window "$1" -crop 1x1+20+250 +repage txt:- 2>/dev/null | tail -n 1; }
+shows_picture() { [ "$(picture_point "$1")" == "$welcome_point" ]; }
 # The first window named so, once there.
 named_window() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
 window_named() { [ -n "$(named_window "$1")" ]; }
@@ -38,6 +44,7 @@ e2e_start
 setup=$(e2e_wait_window '^Pulvar Setup$') || e2e_fail "no installer window"
 within 30 page_settled "$setup" || e2e_fail "the welcome page never settles"
 snap_window installer-welcome "$setup"
+welcome_point=$(picture_point "$setup")
 
 next_page "$setup" Return
 snap_window installer-licence "$setup"
@@ -60,6 +67,7 @@ snap_window installer-start-menu "$setup"
 e2e_keys "$setup" Return
 # The files go in, then the last page comes by itself.
 within 120 test -f "$program_folder/Uninstall.exe" || e2e_fail "nothing installed"
+within 60 shows_picture "$setup" || e2e_fail "no finish page"
 within 60 page_settled "$setup" || e2e_fail "the last page never settles"
 snap_window installer-finished "$setup"
 
