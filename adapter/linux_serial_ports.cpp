@@ -10,12 +10,13 @@ namespace adapter {
 namespace {
 namespace fs = std::filesystem;
 
-// A sysfs attribute's text without its line end; empty when the board has none.
+// A sysfs attribute's first line, without the blanks some boards pad their strings with; empty
+// when the board has none.
 std::string Attribute(const fs::path& folder, const char* name) {
     std::ifstream in(folder / name);
     std::string text;
     std::getline(in, text);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
     return text;

@@ -83,6 +83,18 @@ private slots:
         QCOMPARE(got.bytes, std::string("DATA\x04"));
     }
 
+    // Before any round trip is measured the link may be slow (a network far away): the first
+    // answer, 0.2 s behind its line, is still waited for.
+    void theFirstAnswerIsWaitedForOverASlowLink() {
+        auto clock = std::make_shared<driver::VirtualClock>();
+        auto link = std::make_unique<ScriptedLink>(*clock);
+        link->Answer("++ver", "V\r\n", 0.2);
+        adapter::Port port(std::move(link), clock, "the script");
+        const std::optional<std::string> answer = port.Query("++ver", 0);
+        QVERIFY(answer);
+        QCOMPARE(*answer, std::string("V"));
+    }
+
     void aPortThatTakesNothingMoreFailsTheWriteInTime() {
         const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
         QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);

@@ -4,6 +4,7 @@
 #include "adapter/linux_serial_ports.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "adapter/adapter_finder.h"
+#include "adapter/adapter_ports.h"
 #include "check.h"
 
 namespace {
@@ -40,7 +42,8 @@ struct Machine {
         SerialConverter(usb / "1-2", "ttyUSB0");
         Board(usb / "1-3", "0403", "6001", "A50285BI", "FTDI", "FT232R USB UART");
         SerialConverter(usb / "1-3", "ttyUSB1");
-        Board(usb / "1-4", "2341", "0043", "75735323", "Arduino (www.arduino.cc)", "Arduino Uno");
+        Board(usb / "1-4", "2341", "0043", "75735323", "Arduino (www.arduino.cc)",
+              "Arduino Uno  ");  // padded, as some boards' strings are
         const fs::path acm = usb / "1-4/1-4:1.0/tty/ttyACM0";
         Link(acm / "device", "../../../1-4:1.0");
         Link(root / "sys/class/tty/ttyACM0",
@@ -153,6 +156,19 @@ void APortWithoutStableNameByItsKernelName() {
     CHECK(adapter::ListSerialPortsBelow(machine.root / "nowhere").empty());
 }
 
+// The library lists the folder the tests name, and otherwise (not named, or named empty) the
+// machine's own.
+void TheFolderNamedOrTheMachinesOwn() {
+    const Machine machine("pulvar-serial-ports-root");
+    ::setenv("GPIB_ADAPTER_ROOT", machine.root.c_str(), 1);
+    CHECK(adapter::ListAdapterPorts().size() == 3);
+    const std::size_t own = adapter::ListSerialPortsBelow("/").size();
+    ::setenv("GPIB_ADAPTER_ROOT", "", 1);
+    CHECK(adapter::ListAdapterPorts().size() == own);
+    ::unsetenv("GPIB_ADAPTER_ROOT");
+    CHECK(adapter::ListAdapterPorts().size() == own);
+}
+
 void OnlyThePrologixIsOpened() {
     const Machine machine("pulvar-serial-ports-finding");
     OpenWatch watch(machine.root / "dev");
@@ -195,6 +211,7 @@ int main() {
         {"each USB port with its identity and stable name",
          EachUsbPortWithItsIdentityAndStableName},
         {"a port without a stable name by its kernel name", APortWithoutStableNameByItsKernelName},
+        {"the folder named, or the machine's own", TheFolderNamedOrTheMachinesOwn},
         {"only the Prologix is opened", OnlyThePrologixIsOpened},
         {"no adapter, and nothing opened", NoAdapterAndNothingOpened},
         {"the remembered board is opened first", TheRememberedBoardIsOpenedFirst},

@@ -7,6 +7,7 @@
 
 #include "adapter/windows_link.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -92,13 +93,18 @@ void NoNetworkAdapterListening() {
     CHECK(error.rfind("cannot connect to 127.0.0.1:" + std::to_string(port) + ": ", 0) == 0);
 }
 
-// The port's name in the reason, COM10 and above too.
+// The port's name in the reason, COM10 and above too, then the system's words for it as one
+// line, without its line end or full stop.
 void AMissingComPortIsNamed() {
     for (const char* name : {"COM9", "COM42"}) {
         std::string error;
         const auto link = adapter::OpenComPort(name, std::make_shared<driver::RealClock>(), error);
         CHECK(link == nullptr);
-        CHECK(error.rfind(std::string("cannot open ") + name + ": ", 0) == 0);
+        const std::string start = std::string("cannot open ") + name + ": ";
+        CHECK(error.rfind(start, 0) == 0);
+        const std::string said = error.substr(std::min(start.size(), error.size()));
+        CHECK(!said.empty() && said.find_first_of("\r\n") == std::string::npos &&
+              said.back() != '.');
     }
 }
 }  // namespace
