@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The journeys under load: every journey of the window and every end-to-end run of the real
-# programs 10 times in a row, two at a time as the test command runs them, and every journey under
+# programs (on the bench, on emulated adapters and on the AR488's own firmware) 10 times in a row, two at a time as the test command runs them, and every journey under
 # wine 3 times, while two processes that only compute hold both cores, as a loaded CI machine
 # would. Each run is judged alone: no retries.
 # Writes build/journeys-under-load/results.tsv (test, runs, passed, failed) and keeps the output
@@ -45,7 +45,7 @@ run_round() {
 }
 
 for round in $(seq "$rounds"); do
-    run_round "$linux" "$out/linux-$round.log" 2 -R '^(journey|e2e)/'
+    run_round "$linux" "$out/linux-$round.log" 2 -R '^(journey|e2e|firmware)/'
     echo "round $round of $rounds: $(grep -c 'failed$' "$out/runs.tsv" || true) failed so far"
 done
 for round in $(seq "$wine_rounds"); do
