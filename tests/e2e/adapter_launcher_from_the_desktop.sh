@@ -7,6 +7,7 @@
 set -uo pipefail
 . "$(dirname "$0")/cli_lib.bash"
 . "$(dirname "$0")/adapter_lib.bash"
+. "$(dirname "$0")/e2e_lib.bash"
 cli_setup "$@"
 adapter_use "$2"
 unset GPIB_ADAPTER
@@ -32,14 +33,14 @@ grep -qF -- "--text=gpib adapter: no GPIB adapter found; no USB serial port seen
 [ -z "$(ls -A "$work/tmp")" ] || cli_fail "left behind: $(ls -A "$work/tmp")"
 # Ended from outside (pulvar-bench --adapter ends it with its emulated adapter), the launcher
 # ends Pulvar too, never leaving it behind.
+# The stand-in runs until it is ended (at most ten minutes, should this run be killed first).
 printf '#!/bin/sh\necho $$ >"%s"\nexec sleep 600\n' "$work/pulvar.pid" >"$installed/bin/pulvar"
 sh "$installed/bin/pulvar-adapter" >"$work/out" 2>"$work/err" </dev/null &
 launcher=$!
-for _ in $(seq 100); do [ -s "$work/pulvar.pid" ] && break; sleep 0.1; done
-[ -s "$work/pulvar.pid" ] || cli_fail "the stand-in for pulvar never started"
+within 10 test -s "$work/pulvar.pid" || cli_fail "the stand-in for pulvar never started"
+stand_in_ended() { ! kill -0 "$(cat "$work/pulvar.pid")" 2>/dev/null; }
 kill -TERM "$launcher"
-for _ in $(seq 100); do kill -0 "$(cat "$work/pulvar.pid")" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$(cat "$work/pulvar.pid")" 2>/dev/null; then
+if ! within 10 stand_in_ended; then
     kill "$(cat "$work/pulvar.pid")"
     cli_fail "pulvar outlived its launcher"
 fi

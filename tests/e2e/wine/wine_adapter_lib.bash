@@ -36,3 +36,13 @@ launch_on_adapter() {
     e2e_start
 }
 
+# window_on_com1 <prologix|ar488>: "Pulvar on a GPIB adapter" on that emulated adapter on COM1,
+# named as the launcher's argument (under wine COM1 has no USB identity to be found by); the
+# PS5010's window in $window once its start-up is over.
+window_on_com1() {
+    wine_adapter_start "$1"
+    wine_com1_is "$adapter_place"
+    launch_on_adapter COM1
+    window=$(e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$') || e2e_fail "no window for the PS5010"
+    started 2
+}

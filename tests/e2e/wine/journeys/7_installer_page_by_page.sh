@@ -18,16 +18,25 @@ looks() { import -window "$1" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
 # Waits until a window looks other than it did, and then stays so while it is looked at twice:
 # the next page has been drawn.
 changed_from() { [ "$(looks "$1")" != "$2" ]; }
+# The same look at two of within's polls in a row: the page has been drawn and stays.
 page_settled() {
-    local first
-    first=$(looks "$1") && sleep 0.2 && [ "$(looks "$1")" == "$first" ]
+    local now
+    now=$(looks "$1") || return 1
+    [ "$now" == "$settled_look" ] && return 0
+    settled_look=$now
+    return 1
+}
+# page_drawn <window> <seconds>: waits for the window's page to settle, from a fresh look.
+page_drawn() {
+    settled_look=
+    within "$2" page_settled "$1"
 }
 next_page() {
     local before
     before=$(looks "$1")
     e2e_keys "$1" "$2"
     within 60 changed_from "$1" "$before" || e2e_fail "the page stays after $2"
-    within 60 page_settled "$1" || e2e_fail "the page never settles after $2"
+    page_drawn "$1" 60 || e2e_fail "the page never settles after $2"
 }
 # One point of the tall picture that the welcome page and the finish page alone carry on their
 # left, where the page of the files going in is plain: the finish page is there once it shows
@@ -42,7 +51,7 @@ window_named() { [ -n "$(named_window "$1")" ]; }
 started_program=$installer
 e2e_start
 setup=$(e2e_wait_window '^Pulvar Setup$') || e2e_fail "no installer window"
-within 30 page_settled "$setup" || e2e_fail "the welcome page never settles"
+page_drawn "$setup" 30 || e2e_fail "the welcome page never settles"
 snap_window installer-welcome "$setup"
 welcome_point=$(picture_point "$setup")
 
@@ -68,7 +77,7 @@ e2e_keys "$setup" Return
 # The files go in, then the last page comes by itself.
 within 120 test -f "$program_folder/Uninstall.exe" || e2e_fail "nothing installed"
 within 60 shows_picture "$setup" || e2e_fail "no finish page"
-within 60 page_settled "$setup" || e2e_fail "the last page never settles"
+page_drawn "$setup" 60 || e2e_fail "the last page never settles"
 snap_window installer-finished "$setup"
 
 # Finish, with "Start Pulvar" checked as it comes.
@@ -85,11 +94,11 @@ within 30 no_window '^Pulvar Setup$' || e2e_fail "the installer stays"
 wine_run "$installed\\Uninstall.exe" &
 within 60 window_named '^Pulvar Uninstall *$' || e2e_fail "no uninstaller window"
 uninstall=$(named_window '^Pulvar Uninstall *$')
-within 30 page_settled "$uninstall" || e2e_fail "the uninstaller's page never settles"
+page_drawn "$uninstall" 30 || e2e_fail "the uninstaller's page never settles"
 snap_window uninstaller-confirm "$uninstall"
 e2e_keys "$uninstall" Return
 within 120 eval '[ ! -e "$program_folder/pulvar.exe" ]' || e2e_fail "nothing uninstalled"
-within 60 page_settled "$uninstall" || e2e_fail "the uninstaller's last page never settles"
+page_drawn "$uninstall" 60 || e2e_fail "the uninstaller's last page never settles"
 snap_window uninstaller-finished "$uninstall"
 e2e_keys "$uninstall" Return
 within 30 no_window '^Pulvar Uninstall *$' || e2e_fail "the uninstaller stays"

@@ -3,12 +3,7 @@
 # PS5010 behind a silent listener.
 . "$(dirname "${BASH_SOURCE[0]}")/../wine_adapter_lib.bash"
 export GPIB_BENCH="3=SILENT;5=PS5010" GPIB_ADAPTER_TRACE="$work/adapter.trace"
-wine_adapter_start ar488
-wine_com1_is "$adapter_place"
-
-launch_on_adapter COM1
-window=$(e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$') || e2e_fail "no window for the PS5010"
-started 2
+window_on_com1 ar488
 grep -q 'host> "++fndl all"' "$GPIB_ADAPTER_TRACE" || e2e_fail "no AR488 listener search"
 trace_has 'ibrd .*pad=5 data="ID TEK/PS5010' || e2e_fail "no identification"
 e2e_keys "$window" alt+x

@@ -3,12 +3,7 @@
 # adapter, 12.5 and Enter set and read back; the adapter's lines in the library's trace.
 . "$(dirname "${BASH_SOURCE[0]}")/../wine_adapter_lib.bash"
 export GPIB_BENCH="5=PS5010" GPIB_ADAPTER_TRACE="$work/adapter.trace"
-wine_adapter_start prologix
-wine_com1_is "$adapter_place"
-
-launch_on_adapter COM1
-window=$(e2e_wait_window '^Pulvar PS5010, v1\.51 / ZQ$') || e2e_fail "no window for the PS5010"
-started 2
+window_on_com1 prologix
 trace_has 'ibrd .*pad=5 data="ID TEK/PS5010' || e2e_fail "no identification"
 grep -q 'host> "++ver"' "$GPIB_ADAPTER_TRACE" || e2e_fail "the library asked no ++ver"
 
